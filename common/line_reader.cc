@@ -1,0 +1,102 @@
+#include "common/line_reader.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "common/platform.h"
+
+namespace zobnikari {
+
+namespace {
+
+constexpr char kEndOfInput = 26;  // Ctrl-Z
+
+}  // namespace
+
+LineReader::LineReader(std::FILE* file, std::size_t blockSize)
+    : file_(file), blockSize_(blockSize), ended_(file == nullptr) {
+  // The reader asks for large blocks itself; a second buffer in the stream
+  // would only copy every byte once more.
+  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
+}
+
+LineReader::LineReader(const std::string& path) : LineReader(OpenForReading(path)) {}
+
+LineReader::~LineReader() {
+  if (file_ != nullptr) std::fclose(file_);
+  std::free(buffer_);
+}
+
+bool LineReader::NextLine(std::string_view& line) {
+  for (;;) {
+    if (scan_ < end_) {
+      const void* found = std::memchr(buffer_ + scan_, '\n', end_ - scan_);
+      if (found != nullptr) {
+        const std::size_t stop =
+            static_cast<std::size_t>(static_cast<const char*>(found) - buffer_);
+        std::size_t length = stop - begin_;
+        if (length > 0 && buffer_[stop - 1] == '\r') --length;
+        line = std::string_view(buffer_ + begin_, length);
+        begin_ = scan_ = stop + 1;
+        return true;
+      }
+      scan_ = end_;
+    }
+    if (ended_) {
+      if (begin_ == end_) {
+        line = std::string_view();
+        return false;
+      }
+      line = std::string_view(buffer_ + begin_, end_ - begin_);
+      begin_ = scan_ = end_;
+      return true;
+    }
+    Fill();
+  }
+}
+
+bool LineReader::ReadLine(std::string& line) {
+  std::string_view view;
+  const bool ok = NextLine(view);
+  line.assign(view.data(), view.size());
+  return ok;
+}
+
+void LineReader::Fill() {
+  if (begin_ > 0) {
+    const std::size_t kept = end_ - begin_;
+    if (kept > 0) std::memmove(buffer_, buffer_ + begin_, kept);
+    scan_ -= begin_;
+    end_ = kept;
+    begin_ = 0;
+  }
+  if (end_ == capacity_) {
+    // realloc, not a fresh block and a copy: for a huge line the system can
+    // often move the pages instead of copying them, and the old block never
+    // stands beside the new one.
+    if (capacity_ > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
+    const std::size_t grown = capacity_ == 0 ? blockSize_ : capacity_ * 2;
+    void* moved = std::realloc(buffer_, grown);
+    if (moved == nullptr) throw std::bad_alloc();
+    buffer_ = static_cast<char*>(moved);
+    capacity_ = grown;
+  }
+  const std::size_t wanted = capacity_ - end_;
+  const std::size_t got = std::fread(buffer_ + end_, 1, wanted, file_);
+  const void* stop = got > 0 ? std::memchr(buffer_ + end_, kEndOfInput, got) : nullptr;
+  if (stop != nullptr) {
+    end_ = static_cast<std::size_t>(static_cast<const char*>(stop) - buffer_);
+    ended_ = true;
+  } else {
+    end_ += got;
+    if (got < wanted) ended_ = true;  // end of file or a read error
+  }
+  if (ended_) {
+    std::fclose(file_);
+    file_ = nullptr;
+  }
+}
+
+}  // namespace zobnikari

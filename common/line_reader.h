@@ -1,0 +1,60 @@
+// The one line reader behind every input of the evaluator. It reads a file in
+// large blocks and applies the text-mode rules itself, the same on every
+// platform: CR LF reads as LF, a lone CR is an ordinary byte, Ctrl-Z (26) ends
+// the input, and a read fails only when no byte at all is left.
+#ifndef ZOBNIKARI_COMMON_LINE_READER_H_
+#define ZOBNIKARI_COMMON_LINE_READER_H_
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace zobnikari {
+
+class LineReader {
+ public:
+  // Bytes asked of the file per read, and the buffer's starting size.
+  static constexpr std::size_t kDefaultBlockSize = 1 << 20;
+
+  // Reads from file, which the reader owns and closes. A null file reads as an
+  // empty input. REQUIRES: blockSize >= 1.
+  explicit LineReader(std::FILE* file, std::size_t blockSize = kDefaultBlockSize);
+
+  // Opens path in binary mode. A path that cannot be opened reads as an empty
+  // input: nothing tells it apart from an empty file.
+  explicit LineReader(const std::string& path);
+
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+  ~LineReader();
+
+  // Sets line to the next line, without its line end (LF, or CR LF), and
+  // returns true; or returns false when the input has ended. The view stays
+  // valid until the next call or the reader's end. Throws std::bad_alloc when
+  // a line outgrows memory.
+  bool NextLine(std::string_view& line);
+
+  // As NextLine, but copies the line into line, reusing its storage. On false
+  // line is empty.
+  bool ReadLine(std::string& line);
+
+ private:
+  // Moves the unfinished line to the front of the buffer, grows the buffer if
+  // that line fills it, and reads one more block. Sets ended_ at the end of the
+  // file, on a read error, or at a Ctrl-Z byte (whose bytes are dropped).
+  void Fill();
+
+  std::FILE* file_;
+  std::size_t blockSize_;
+  char* buffer_ = nullptr;
+  std::size_t capacity_ = 0;
+  std::size_t begin_ = 0;  // first byte of the line being read
+  std::size_t scan_ = 0;   // bytes before this, from begin_ on, hold no LF
+  std::size_t end_ = 0;    // end of the bytes read so far
+  bool ended_ = false;     // no further byte will be read from the file
+};
+
+}  // namespace zobnikari
+
+#endif  // ZOBNIKARI_COMMON_LINE_READER_H_

@@ -1,0 +1,37 @@
+// Numbers on input lines. Header lines are scanned leniently, as "%d" reads
+// them (a sign and trailing text accepted); lists of numbers (points, finishing
+// orders, teams) are parsed strictly: decimal digits and blanks only.
+#ifndef ZOBNIKARI_COMMON_NUMBERS_H_
+#define ZOBNIKARI_COMMON_NUMBERS_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+#include <vector>
+
+namespace zobnikari {
+
+// Returns true for the six blanks: space, tab, LF, VT, FF and CR. No other
+// byte is one, none from 128 to 255 in particular.
+inline bool IsBlank(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
+
+// Scans text as sscanf does with count "%d" conversions separated by blanks,
+// storing into values[0 .. count). Returns how many were stored, or -1 when the
+// text holds nothing but blanks before the first number. Each number is
+// optional blanks, an optional '+' or '-' and at least one digit; whatever
+// follows the last conversion is ignored. A number beyond the 32-bit range
+// saturates to INT32_MAX or INT32_MIN. REQUIRES: values holds count entries.
+int ScanInts(std::string_view text, std::int32_t* values, int count);
+
+// Parses a list line: empties values, then appends the line's numbers in order
+// (each 0 to 2147483647, blanks of any amount around them), keeping at most
+// keep of them. Returns how many numbers the line holds, kept or not. Throws
+// EAssertion on a byte that is neither blank nor digit (source line 55) or on
+// a number above 2147483647 (source line 61), at the first such defect.
+std::size_t ParseIntList(std::string_view text, std::vector<std::int32_t>& values,
+                         std::size_t keep = std::numeric_limits<std::size_t>::max());
+
+}  // namespace zobnikari
+
+#endif  // ZOBNIKARI_COMMON_NUMBERS_H_

@@ -1,0 +1,207 @@
+#include "driver/evaluation.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "common/assertion.h"
+#include "common/line_reader.h"
+#include "common/numbers.h"
+#include "common/platform.h"
+#include "scoring/case_scorer.h"
+#include "testdata/test_data.h"
+
+namespace zobnikari {
+
+const char kSourceLabel[] = "Orv19Zobnikari.cpp";
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Uporaba: Orv19Zobnikari eval input.txt submission.txt report.txt\n";
+constexpr std::size_t kContestantNumberLength = 6;
+
+void WriteUsage() { std::fwrite(kUsage.data(), 1, kUsage.size(), stdout); }
+
+// Writes one line on standard error: the program's name, then the pieces.
+void Complain(std::initializer_list<std::string_view> pieces) {
+  std::string text = "Orv19Zobnikari: ";
+  for (std::string_view piece : pieces) text += piece;
+  text += '\n';
+  std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+// The report file. Writes allocate nothing, so that a report can be written
+// even when memory has run out; the first failed write is remembered.
+class Report {
+ public:
+  explicit Report(std::FILE* file) : file_(file) {}
+  Report(const Report&) = delete;
+  Report& operator=(const Report&) = delete;
+  ~Report() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+
+  void Write(std::string_view text) {
+    if (ok_ && !text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+      Fail();
+  }
+  void Write(std::int64_t value) {
+    char text[kMaxIntText];
+    Write(std::string_view(text, FormatInt(value, text)));
+  }
+
+  // Closes the file. Returns true when every byte reached it; else errorText
+  // says why.
+  bool Close() {
+    std::FILE* file = file_;
+    file_ = nullptr;
+    if (std::fclose(file) != 0 && ok_) Fail();
+    return ok_;
+  }
+
+  const std::string& errorText() const { return errorText_; }
+
+ private:
+  void Fail() {
+    ok_ = false;
+    errorText_ = LastErrorText();
+  }
+
+  std::FILE* file_;
+  bool ok_ = true;
+  std::string errorText_;
+};
+
+// Returns "v " + [line number] + ". vrstici ", the opening of the answer loop's messages.
+std::string AtLine(std::int64_t lineNumber) {
+  return "v " + IntToString(lineNumber) + ". vrstici ";
+}
+
+}  // namespace
+
+int EntryPoint(const std::vector<std::string>& arguments) {
+  if (arguments.size() >= 2 && arguments[1] == "eval") return RunEvaluation(arguments);
+  WriteUsage();
+  return 0;
+}
+
+std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
+                                        const std::vector<TestCase>& testCases) {
+  LineReader input(path);
+  std::string_view line;
+
+  if (!input.NextLine(line)) ThrowAssertion("manjka stevilka tekmovalca", kSourcePath, 202);
+  if (line.size() != kContestantNumberLength) {
+    ThrowAssertion("stevilka tekmovalca bi morala imeti 6 stevk", kSourcePath, 203);
+  }
+  std::int32_t contestant = 0;  // read only to be checked
+  if (ScanInts(line, &contestant, 1) != 1) {
+    ThrowAssertion(
+        "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"" + std::string(line) + "\"",
+        kSourcePath, 205);
+  }
+  if (!input.NextLine(line)) ThrowAssertion("manjka druga vrstica", kSourcePath, 206);
+  if (line != TaskName) {
+    ThrowAssertion("v drugi vrstici bi moral biti niz \"" + TaskName + "\", ne pa \"" +
+                       std::string(line) + "\"",
+                   kSourcePath, 207);
+  }
+
+  std::vector<ScoreEntry> entries;
+  std::int64_t lineNumber = 3;  // the number of the line read next
+  while (input.NextLine(line)) {
+    if (line.empty()) {
+      ++lineNumber;
+      continue;
+    }
+    std::int32_t number = 0;
+    if (ScanInts(line, &number, 1) != 1) {
+      ThrowAssertion(AtLine(lineNumber) + "bi morala biti stevilka testnega primera, ne pa \"" +
+                         std::string(line) + "\"",
+                     kSourcePath, 215);
+    }
+    // The test data numbers its records 1, 2, 3 and so on, so record
+    // number - 1 is the first, and only, one with that id.
+    if (number < 1 || static_cast<std::size_t>(number) > testCases.size()) {
+      ThrowAssertion(AtLine(lineNumber) +
+                         "se pojavlja neveljavna stevilka testnega primera: " + IntToString(number),
+                     kSourcePath, 217);
+    }
+    const TestCase& answered = testCases[static_cast<std::size_t>(number) - 1];
+    ++lineNumber;
+    CaseScorer scorer;
+    scorer.ReadAndScore(input, number, answered);
+    lineNumber += answered.d;
+    entries.push_back(ScoreEntry{number, scorer.total});
+  }
+  return entries;
+}
+
+int RunEvaluation(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 5) {
+    WriteUsage();
+    return 1;
+  }
+  const std::string& testDataPath = arguments[2];
+  const std::string& submissionPath = arguments[3];
+  const std::string& reportPath = arguments[4];
+
+  // Opening the report truncates it: never when it is one of the inputs.
+  if (SameFile(reportPath, testDataPath)) {
+    Complain({"datoteka s porocilom \"", reportPath,
+              "\" je datoteka s testnimi podatki; porocilo ni zapisano"});
+    return 2;
+  }
+  if (SameFile(reportPath, submissionPath)) {
+    Complain(
+        {"datoteka s porocilom \"", reportPath, "\" je oddana datoteka; porocilo ni zapisano"});
+    return 2;
+  }
+  std::FILE* file = OpenReportFile(reportPath);
+  if (file == nullptr) {
+    const std::string reason = LastErrorText();
+    Complain({"datoteke s porocilom \"", reportPath, "\" ni mogoce odpreti za pisanje: ", reason});
+    return 2;
+  }
+  Report report(file);
+
+  std::vector<ScoreEntry> entries;
+  bool scored = false;
+  try {
+    std::vector<TestCase> testCases;
+    ReadTestData(testDataPath, testCases);
+    entries = ScoreSubmission(submissionPath, testCases);
+    scored = true;
+  } catch (const EAssertion& failure) {
+    report.Write("Napaka [");
+    report.Write(kSourceLabel);
+    report.Write(":");
+    report.Write(failure.line);
+    report.Write("]: ");
+    report.Write(failure.message);
+    report.Write("\n-1\n");
+  } catch (...) {
+    report.Write("Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n");
+  }
+  // Nothing that can fail a check runs once the OK report is begun.
+  if (scored) {
+    report.Write("OK\n");
+    report.Write(static_cast<std::int64_t>(entries.size()));
+    report.Write("\n");
+    for (const ScoreEntry& entry : entries) {
+      report.Write(entry.id);
+      report.Write(" ");
+      report.Write(entry.score);
+      report.Write("\n");
+    }
+  }
+  if (!report.Close()) {
+    Complain({"pisanje porocila \"", reportPath, "\" ni uspelo: ", report.errorText()});
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace zobnikari

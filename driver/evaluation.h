@@ -1,0 +1,45 @@
+// The evaluator's command line and its one evaluation run: load the test
+// data, check the submission's header, score every answer block, and write the
+// report (OK with the scores, or the one failure).
+#ifndef ZOBNIKARI_DRIVER_EVALUATION_H_
+#define ZOBNIKARI_DRIVER_EVALUATION_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "testdata/test_case.h"
+
+namespace zobnikari {
+
+// The label that a failure report names as the failing check's source file.
+extern const char kSourceLabel[];
+
+// One answered test case as the OK report lists it.
+struct ScoreEntry {
+  std::int32_t id;     // the test-case number as written in the submission
+  std::int32_t score;  // the total of its answer block
+};
+
+// Returns the exit status of the whole program for arguments (program name
+// first): RunEvaluation's when the first argument is exactly "eval", else 0
+// after writing the usage line to standard output.
+int EntryPoint(const std::vector<std::string>& arguments);
+
+// Runs one evaluation: arguments are the program, "eval", the test-data path,
+// the submission path and the report path; later ones are ignored. Returns 1
+// after the usage line when a path is missing; 0 once a complete report is
+// written, whichever its shape; 2, with one line on standard error and the
+// inputs left unread, when the report cannot be opened, names the same file as
+// an input, or cannot be written in full.
+int RunEvaluation(const std::vector<std::string>& arguments);
+
+// Checks the submission at path against testCases and returns one entry per
+// answer block, in submission order. Throws EAssertion at the first defect of
+// the submission (source lines 202 to 217, or any failure of an answer block).
+std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
+                                        const std::vector<TestCase>& testCases);
+
+}  // namespace zobnikari
+
+#endif  // ZOBNIKARI_DRIVER_EVALUATION_H_

@@ -1,0 +1,134 @@
+#include "testdata/test_case.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+#include "common/assertion.h"
+#include "common/numbers.h"
+
+namespace zobnikari {
+
+namespace {
+
+constexpr std::int32_t kMaxCyclists = 1000;
+constexpr std::int32_t kMaxRaces = 1000;
+constexpr std::int32_t kMaxPoints = 1000;
+
+// Returns "v " + [line number] + ". vrstici ", the opening of most messages.
+std::string AtLine(std::int64_t lineNumber) {
+  return "v " + IntToString(lineNumber) + ". vrstici ";
+}
+
+}  // namespace
+
+void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::string name) {
+  taskName = std::move(name);
+  std::string_view line;
+
+  ++lineNumber;
+  if (!input.NextLine(line))
+    ThrowAssertion("manjka " + IntToString(lineNumber) + ". vrstica", kSourcePath, 79);
+  if (!line.empty()) {
+    ThrowAssertion("vrstica " + IntToString(lineNumber) + " bi morala biti prazna, ne pa \"" +
+                       std::string(line) + "\"",
+                   kSourcePath, 80);
+  }
+
+  ++lineNumber;
+  if (!input.NextLine(line))
+    ThrowAssertion("manjka " + IntToString(lineNumber) + ". vrstica", kSourcePath, 81);
+  std::int32_t header[5];
+  const int scanned = ScanInts(line, header, 5);
+  if (scanned >= 1) id = header[0];
+  if (scanned >= 2) n = header[1];
+  if (scanned >= 3) d = header[2];
+  if (scanned >= 4) k = header[3];
+  if (scanned != 5) {
+    ThrowAssertion(
+        AtLine(lineNumber) + "bi moralo biti pet celih stevil, ne pa \"" + std::string(line) + "\"",
+        kSourcePath, 83);
+  }
+  m = header[4];
+  if (n < 1 || n > kMaxCyclists) {
+    ThrowAssertion(AtLine(lineNumber) + "bi moralo biti stevilo kolesarjev n od 1 do " +
+                       IntToString(kMaxCyclists) + ", ne pa " + IntToString(n),
+                   kSourcePath, 84);
+  }
+  if (d < 1 || d > kMaxRaces) {
+    ThrowAssertion(AtLine(lineNumber) + "bi moralo biti stevilo dirk d od 1 do " +
+                       IntToString(kMaxRaces) + ", ne pa " + IntToString(d),
+                   kSourcePath, 85);
+  }
+  if (k < 1 || k > n) {
+    ThrowAssertion(AtLine(lineNumber) + "bi morala biti velikost ekipe k od 1 do n = " +
+                       IntToString(n) + ", ne pa " + IntToString(k),
+                   kSourcePath, 86);
+  }
+  const std::int32_t maxNewcomers = std::min(k, n - k);
+  if (m < 1 || m > maxNewcomers) {
+    ThrowAssertion(AtLine(lineNumber) + "bi morala biti velikost menjave m od 1 do min(k, n-k) = " +
+                       IntToString(maxNewcomers) + ", ne pa " + IntToString(m),
+                   kSourcePath, 87);
+  }
+
+  t.clear();
+  rankings.clear();
+  rankings.resize(static_cast<std::size_t>(d));
+  const std::size_t size = static_cast<std::size_t>(n);
+
+  ++lineNumber;
+  if (!input.NextLine(line)) ThrowAssertion("manjka vrstica s tockami po mestih", kSourcePath, 89);
+  const std::size_t pointCount = ParseIntList(line, t, size);
+  if (pointCount != size) {
+    ThrowAssertion(AtLine(lineNumber) + "bi moralo biti " + IntToString(n) +
+                       " stevil s tockami, ne pa " +
+                       IntToString(static_cast<std::int64_t>(pointCount)),
+                   kSourcePath, 91);
+  }
+  for (std::int32_t p = 1; p <= n; ++p) {
+    const std::int32_t points = t[p - 1];
+    if (points > kMaxPoints) {  // ParseIntList yields no negative number
+      ThrowAssertion(AtLine(lineNumber) + "je t_" + IntToString(p) + " = " + IntToString(points) +
+                         ", moralo pa bi biti od 0 do " + IntToString(kMaxPoints),
+                     kSourcePath, 94);
+    }
+    if (p >= 2 && t[p - 2] < points) {
+      ThrowAssertion(AtLine(lineNumber) + "je t_" + IntToString(p - 1) + " = " +
+                         IntToString(t[p - 2]) + " in  t_" + IntToString(p) + " = " +
+                         IntToString(points) + ", zaporedje ni nepadajoce",
+                     kSourcePath, 95);
+    }
+  }
+
+  // seenIn[x - 1] == j marks cyclist x as met on the line of race j: a fresh
+  // set of flags for every race line without clearing one.
+  std::vector<std::int32_t> seenIn(size, 0);
+  for (std::int32_t j = 1; j <= d; ++j) {
+    ++lineNumber;
+    if (!input.NextLine(line))
+      ThrowAssertion("manjka vrstica za " + IntToString(j) + ". dirko", kSourcePath, 99);
+    std::vector<std::int32_t>& order = rankings[j - 1];
+    const std::size_t count = ParseIntList(line, order, size);
+    if (count != size) {
+      ThrowAssertion(AtLine(lineNumber) + "bi morale biti uvrstitve n = " + IntToString(n) +
+                         " kolesarjev, ne pa " + IntToString(static_cast<std::int64_t>(count)),
+                     kSourcePath, 102);
+    }
+    for (const std::int32_t x : order) {
+      if (x < 1 || x > n) {
+        ThrowAssertion(AtLine(lineNumber) + "se pojavlja neveljavna stevilka kolesarja " +
+                           IntToString(x) + ", morala bi biti od 1 do n = " + IntToString(n),
+                       kSourcePath, 106);
+      }
+      if (seenIn[x - 1] == j) {
+        ThrowAssertion(AtLine(lineNumber) + "se stevilka kolesarja " + IntToString(x) +
+                           " pojavlja vec kot enkrat",
+                       kSourcePath, 107);
+      }
+      seenIn[x - 1] = j;
+    }
+  }
+}
+
+}  // namespace zobnikari

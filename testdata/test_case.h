@@ -1,0 +1,37 @@
+// One test case of the official test data, and the reader of its block:
+// an empty line, the header "id n d k m", the points by place, and the
+// finishing order of every race.
+#ifndef ZOBNIKARI_TESTDATA_TEST_CASE_H_
+#define ZOBNIKARI_TESTDATA_TEST_CASE_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/line_reader.h"
+
+namespace zobnikari {
+
+// A test case as a plain value: it owns its string and lists, and copying it
+// copies them whole. A fresh record is empty, with all numbers 0.
+struct TestCase {
+  std::string taskName;         // the task name of the test data it belongs to
+  std::int32_t id = 0;          // the test-case number written on the header line
+  std::int32_t n = 0;           // cyclists, numbered 1 to n
+  std::int32_t k = 0;           // team size
+  std::int32_t m = 0;           // most newcomers to a team from one race to the next
+  std::int32_t d = 0;           // races
+  std::vector<std::int32_t> t;  // t[p - 1]: points for place p
+  std::vector<std::vector<std::int32_t>> rankings;  // rankings[j - 1]: race j, winner first
+
+  // Reads one block from input into this record, storing taskName as given.
+  // lineNumber holds the number of the last line read before the block and is
+  // raised by one for every line read or tried; on return it is the number of
+  // the block's last line. Throws EAssertion at the first defect (source lines
+  // 79 to 107, or a list failure of ParseIntList), the record left part-filled.
+  void ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::string taskName);
+};
+
+}  // namespace zobnikari
+
+#endif  // ZOBNIKARI_TESTDATA_TEST_CASE_H_

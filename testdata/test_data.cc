@@ -1,0 +1,54 @@
+#include "testdata/test_data.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "common/assertion.h"
+#include "common/line_reader.h"
+#include "common/numbers.h"
+
+namespace zobnikari {
+
+const std::string TaskName = "Zobnikari";
+
+void ReadTestData(const std::string& path, std::vector<TestCase>& testCases) {
+  LineReader input(path);
+  std::string taskLine;
+  std::string line;
+
+  if (!input.ReadLine(taskLine))
+    ThrowAssertion("manjka prva vrstica z imenom naloge", kSourcePath, 119);
+  if (taskLine != TaskName) {
+    ThrowAssertion(
+        "v prvi vrstici bi moral biti niz \"" + TaskName + "\", ne pa \"" + taskLine + "\"",
+        kSourcePath, 120);
+  }
+  if (!input.ReadLine(line)) {
+    ThrowAssertion("manjka druga vrstica s stevilom testnih primerov", kSourcePath, 123);
+  }
+  std::int32_t caseCount = 0;
+  if (ScanInts(line, &caseCount, 1) != 1 || caseCount < 1) {
+    ThrowAssertion(
+        "v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"" + line + "\"",
+        kSourcePath, 126);
+  }
+
+  // Records are appended as their blocks are read: a huge announced count
+  // costs nothing before its blocks exist.
+  testCases.clear();
+  std::int64_t lineNumber = 2;
+  for (std::int32_t i = 1; i <= caseCount; ++i) {
+    const std::int64_t first = lineNumber;
+    TestCase record;
+    record.ReadTestCase(input, lineNumber, taskLine);
+    if (record.id != i) {
+      ThrowAssertion("v vrsticah " + IntToString(first) + ".." + IntToString(lineNumber) +
+                         " bi moral biti testni primer stevilka " + IntToString(i) + ", ne pa " +
+                         IntToString(record.id),
+                     kSourcePath, 133);
+    }
+    testCases.push_back(std::move(record));
+  }
+}
+
+}  // namespace zobnikari

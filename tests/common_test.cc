@@ -1,0 +1,220 @@
+// Line reading, header scanning, list parsing and failure texts.
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "common/assertion.h"
+#include "common/line_reader.h"
+#include "common/numbers.h"
+#include "temp_file.h"
+
+namespace zobnikari {
+namespace {
+
+// Returns every line that a reader with the given block size yields for
+// bytes, each followed by "|", and "#" for the failed read that ends them.
+std::string Lines(const std::string& bytes, std::size_t blockSize) {
+  TempFolder folder;
+  std::FILE* file = std::fopen(folder.Write("in.txt", bytes).c_str(), "rb");
+  EXPECT_NE(file, nullptr);
+  LineReader reader(file, blockSize);
+  std::string out;
+  std::string line = "stale";
+  while (reader.ReadLine(line)) out += line + "|";
+  EXPECT_EQ(line, "");
+  EXPECT_FALSE(reader.ReadLine(line)) << "a failed read stays failed";
+  return out + "#";
+}
+
+TEST(LineReader, AppliesTheTextModeRulesWhateverTheBlockSize) {
+  const struct {
+    std::string bytes;
+    std::string lines;
+  } cases[] = {
+      {"", "#"},
+      {"A\r\nB\r\n", "A|B|#"},
+      {"A\nB", "A|B|#"},
+      {"A\n\nB\n", "A||B|#"},
+      {"A\rB\n", "A\rB|#"},
+      {"\n", "|#"},
+      {"A\r\r\n", "A\r|#"},
+      {"A\r", "A\r|#"},
+      {"\r\n\r\n", "||#"},
+      {"AB\x1a"
+       "CD\nEF\n",
+       "AB|#"},
+      {"\x1a"
+       "A\n",
+       "#"},
+      {"A\n\x1a\n", "A|#"},
+      {std::string("A\0B\n\xff\n", 6), std::string("A\0B|\xff|#", 7)},
+      {std::string(3000, 'x') + "\r\n" + std::string(5000, 'y'),
+       std::string(3000, 'x') + "|" + std::string(5000, 'y') + "|#"},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t blockSize : {1, 2, 3, 4, 5, 7, 64, 1 << 20}) {
+      EXPECT_EQ(Lines(c.bytes, blockSize), c.lines) << "block size " << blockSize;
+    }
+  }
+}
+
+TEST(LineReader, KeepsCrLfTogetherAcrossABlockBoundary) {
+  // With blocks of 2 bytes, "A\r" fills the first block and "\nB" the second.
+  EXPECT_EQ(Lines("A\r\nB", 2), "A|B|#");
+  EXPECT_EQ(Lines("AAA\r\nB", 4), "AAA|B|#");
+}
+
+TEST(LineReader, ReadsAMissingFileAsEmpty) {
+  TempFolder folder;
+  LineReader reader(folder.Path("missing.txt"));
+  std::string_view line;
+  EXPECT_FALSE(reader.NextLine(line));
+}
+
+TEST(LineReader, ReadsAFileByItsPath) {
+  TempFolder folder;
+  LineReader reader(folder.Write("in.txt", "one\r\ntwo"));
+  std::string_view line;
+  ASSERT_TRUE(reader.NextLine(line));
+  EXPECT_EQ(line, "one");
+  ASSERT_TRUE(reader.NextLine(line));
+  EXPECT_EQ(line, "two");
+  EXPECT_FALSE(reader.NextLine(line));
+}
+
+TEST(IntToString, FormatsAsPercentD) {
+  EXPECT_EQ(IntToString(0), "0");
+  EXPECT_EQ(IntToString(-7), "-7");
+  EXPECT_EQ(IntToString(INT32_MAX), "2147483647");
+  EXPECT_EQ(IntToString(INT32_MIN), "-2147483648");
+  EXPECT_EQ(IntToString(INT64_MIN), "-9223372036854775808");
+}
+
+TEST(ThrowAssertion, CarriesMessageFileAndLineWhole) {
+  const std::string message("a \"quoted\" 100% \0 byte", 22);
+  try {
+    ThrowAssertion(message, kSourcePath, 217);
+    FAIL() << "ThrowAssertion returned";
+  } catch (const EAssertion& failure) {
+    EXPECT_EQ(failure.message, message);
+    EXPECT_EQ(failure.file, "Orv19Zobnikari.cpp");
+    EXPECT_EQ(failure.line, 217);
+  }
+}
+
+// Returns ScanInts's count for text and the numbers it stored, as "count:a,b".
+std::string Scan(const std::string& text, int count) {
+  std::int32_t values[5] = {};
+  const int got = ScanInts(text, values, count);
+  std::string out = std::to_string(got) + ":";
+  for (int i = 0; i < got; ++i) out += (i ? "," : "") + std::to_string(values[i]);
+  return out;
+}
+
+TEST(ScanInts, ReadsLikePercentD) {
+  EXPECT_EQ(Scan(" 12abc", 1), "1:12");
+  EXPECT_EQ(Scan("+3", 1), "1:3");
+  EXPECT_EQ(Scan("3.5", 1), "1:3");
+  EXPECT_EQ(Scan("\t\v-3 primeri", 1), "1:-3");
+  EXPECT_EQ(Scan("", 1), "-1:");
+  EXPECT_EQ(Scan(" \t ", 1), "-1:");
+  EXPECT_EQ(Scan("abc", 1), "0:");
+  EXPECT_EQ(Scan("- 3", 1), "0:");
+  EXPECT_EQ(Scan(std::string("\0"
+                             "1",
+                             2),
+                 1),
+            "0:");
+}
+
+TEST(ScanInts, StopsAtTheFirstMisfitAmongSeveral) {
+  EXPECT_EQ(Scan("1 5 2 3 1 more", 5), "5:1,5,2,3,1");
+  EXPECT_EQ(Scan("1 5 2 3", 5), "4:1,5,2,3");
+  EXPECT_EQ(Scan("1 5 x 3 1", 5), "2:1,5");
+  EXPECT_EQ(Scan("1,5", 5), "1:1");
+  EXPECT_EQ(Scan("1  \t5", 2), "2:1,5");
+}
+
+TEST(ScanInts, SaturatesBeyondThe32BitRange) {
+  EXPECT_EQ(Scan("2147483647", 1), "1:2147483647");
+  EXPECT_EQ(Scan("2147483648", 1), "1:2147483647");
+  EXPECT_EQ(Scan("4294967297", 1), "1:2147483647");
+  EXPECT_EQ(Scan("-2147483648", 1), "1:-2147483648");
+  EXPECT_EQ(Scan("-2147483649", 1), "1:-2147483648");
+  EXPECT_EQ(Scan(std::string(10000, '9') + " 7", 2), "2:2147483647,7");
+  EXPECT_EQ(Scan(std::string(30, '0') + "42", 1), "1:42");
+}
+
+// Returns the numbers that ParseIntList takes from text as "a,b,c", or the
+// failure as "line: message".
+std::string Parse(const std::string& text) {
+  std::vector<std::int32_t> values = {99, 98};
+  try {
+    const std::size_t count = ParseIntList(text, values);
+    EXPECT_EQ(count, values.size());
+  } catch (const EAssertion& failure) {
+    return std::to_string(failure.line) + ": " + failure.message;
+  }
+  std::string out;
+  for (std::size_t i = 0; i < values.size(); ++i) out += (i ? "," : "") + std::to_string(values[i]);
+  return out;
+}
+
+TEST(ParseIntList, TakesDigitsBetweenBlanks) {
+  EXPECT_EQ(Parse(""), "");
+  EXPECT_EQ(Parse(" \t "), "");
+  EXPECT_EQ(Parse("1 2 3"), "1,2,3");
+  EXPECT_EQ(Parse("\t007   42 "), "7,42");
+  EXPECT_EQ(Parse("0"), "0");
+  EXPECT_EQ(Parse("1\v2\f3\r"), "1,2,3");
+  EXPECT_EQ(Parse("2147483647"), "2147483647");
+  EXPECT_EQ(Parse(std::string(20, '0') + "5"), "5");
+  EXPECT_EQ(Parse("1000000000 999999999"), "1000000000,999999999");
+}
+
+TEST(ParseIntList, FailsOnTheFirstByteThatIsNeitherBlankNorDigit) {
+  EXPECT_EQ(Parse("-1"), "55: namesto stevke se pojavlja znak s kodo 45");
+  EXPECT_EQ(Parse("+1"), "55: namesto stevke se pojavlja znak s kodo 43");
+  EXPECT_EQ(Parse("1,2"), "55: namesto stevke se pojavlja znak s kodo 44");
+  EXPECT_EQ(Parse("12a"), "55: namesto stevke se pojavlja znak s kodo 97");
+  EXPECT_EQ(Parse("1 \xff"), "55: namesto stevke se pojavlja znak s kodo 255");
+  EXPECT_EQ(Parse("1 \xc4"), "55: namesto stevke se pojavlja znak s kodo 196");
+  EXPECT_EQ(Parse(std::string("3\0"
+                              "4",
+                              3)),
+            "55: namesto stevke se pojavlja znak s kodo 0");
+  EXPECT_EQ(Parse("a 99999999999"), "55: namesto stevke se pojavlja znak s kodo 97");
+}
+
+TEST(ParseIntList, FailsOnTheFirstDigitThatTakesANumberPastTheLimit) {
+  EXPECT_EQ(Parse("2147483648"), "61: stevilo 2147483648 je preveliko");
+  EXPECT_EQ(Parse("99999999999"), "61: stevilo 9999999999 je preveliko");
+  EXPECT_EQ(Parse("002147483648"), "61: stevilo 2147483648 je preveliko");
+  EXPECT_EQ(Parse("21474836470"), "61: stevilo 21474836470 je preveliko");
+  EXPECT_EQ(Parse("1 3000000000x"), "61: stevilo 3000000000 je preveliko");
+}
+
+TEST(ParseIntList, KeepsOnlyWhatItIsAskedToButCountsAll) {
+  std::vector<std::int32_t> values;
+  EXPECT_EQ(ParseIntList("5 6 7 8", values, 2), 4u);
+  EXPECT_EQ(values, (std::vector<std::int32_t>{5, 6}));
+  // Numbers past the kept ones are still checked.
+  EXPECT_THROW(ParseIntList("5 6 7 x", values, 2), EAssertion);
+}
+
+TEST(ParseIntList, ReusesTheListStorage) {
+  std::vector<std::int32_t> values;
+  ParseIntList("1 2 3 4 5 6 7 8", values);
+  const std::int32_t* storage = values.data();
+  ParseIntList("9 10", values);
+  EXPECT_EQ(values.data(), storage);
+  ParseIntList("", values);
+  EXPECT_TRUE(values.empty());
+}
+
+}  // namespace
+}  // namespace zobnikari

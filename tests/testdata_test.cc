@@ -1,0 +1,105 @@
+// Reading test-case blocks and whole test-data files.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "common/assertion.h"
+#include "temp_file.h"
+#include "testdata/test_data.h"
+
+namespace zobnikari {
+namespace {
+
+// The finishing order of race j (1-based) in the generated test data: place
+// i (0-based) goes to cyclist (7i + j) mod n + 1, a permutation since 7 and n
+// share no factor.
+std::int32_t Finisher(std::int32_t n, std::int32_t j, std::int32_t i) {
+  return (7 * i + j) % n + 1;
+}
+
+// Returns a test-data file of cases blocks, each with n = d = size, k = size / 2,
+// m = size / 4 and points t_p = size - p.
+std::string GeneratedTestData(std::int32_t cases, std::int32_t size) {
+  std::string text = "Zobnikari\n" + std::to_string(cases) + "\n";
+  for (std::int32_t id = 1; id <= cases; ++id) {
+    text += "\n" + std::to_string(id) + " " + std::to_string(size) + " " + std::to_string(size) +
+            " " + std::to_string(size / 2) + " " + std::to_string(size / 4) + "\n";
+    for (std::int32_t p = 1; p <= size; ++p)
+      text += std::to_string(size - p) + (p < size ? " " : "\n");
+    for (std::int32_t j = 1; j <= size; ++j) {
+      for (std::int32_t i = 0; i < size; ++i)
+        text += std::to_string(Finisher(size, j, i)) + (i + 1 < size ? " " : "\n");
+    }
+  }
+  return text;
+}
+
+TEST(ReadTestData, LoadsTenLargestBlocks) {
+  TempFolder folder;
+  const std::int32_t size = 1000;
+  std::vector<TestCase> testCases;
+  ReadTestData(folder.Write("input.txt", GeneratedTestData(10, size)), testCases);
+  ASSERT_EQ(testCases.size(), 10u);
+  for (std::int32_t id = 1; id <= 10; ++id) {
+    const TestCase& record = testCases[id - 1];
+    EXPECT_EQ(record.taskName, "Zobnikari");
+    EXPECT_EQ(record.id, id);
+    EXPECT_EQ(record.n, size);
+    EXPECT_EQ(record.k, size / 2);
+    EXPECT_EQ(record.m, size / 4);
+    EXPECT_EQ(record.d, size);
+    ASSERT_EQ(record.t.size(), 1000u);
+    for (std::int32_t p = 1; p <= size; ++p) ASSERT_EQ(record.t[p - 1], size - p);
+    ASSERT_EQ(record.rankings.size(), 1000u);
+    for (std::int32_t j = 1; j <= size; ++j) {
+      ASSERT_EQ(record.rankings[j - 1].size(), 1000u);
+      for (std::int32_t i = 0; i < size; ++i)
+        ASSERT_EQ(record.rankings[j - 1][i], Finisher(size, j, i));
+    }
+  }
+}
+
+TEST(ReadTestData, KeepsOnlyTheAnnouncedBlocks) {
+  TempFolder folder;
+  std::string text = GeneratedTestData(3, 8);
+  text.replace(text.find('3'), 1, "2");  // the case count
+  std::vector<TestCase> testCases(5);
+  ReadTestData(folder.Write("input.txt", text), testCases);
+  EXPECT_EQ(testCases.size(), 2u);
+}
+
+TEST(ReadTestCase, CountsTheLinesOfItsBlock) {
+  TempFolder folder;
+  LineReader input(
+      folder.Write("block.txt", "\n7 4 3 2 1\n10 6 3 0\n3 1 4 2\n1 2 3 4\n4 3 2 1\nrest\n"));
+  TestCase record;
+  std::int64_t lineNumber = 2;
+  record.ReadTestCase(input, lineNumber, "name");
+  EXPECT_EQ(lineNumber, 8);
+  EXPECT_EQ(record.taskName, "name");
+  EXPECT_EQ(record.id, 7);
+  EXPECT_EQ(record.t, (std::vector<std::int32_t>{10, 6, 3, 0}));
+  EXPECT_EQ(record.rankings.back(), (std::vector<std::int32_t>{4, 3, 2, 1}));
+  std::string_view line;
+  ASSERT_TRUE(input.NextLine(line));
+  EXPECT_EQ(line, "rest") << "the block's lines, and no more, are consumed";
+}
+
+TEST(ReadTestCase, StoresHeaderFieldsBeforeTheirChecks) {
+  TempFolder folder;
+  LineReader input(folder.Write("block.txt", "\n3 5 2 3 3\n"));
+  TestCase record;
+  std::int64_t lineNumber = 10;
+  EXPECT_THROW(record.ReadTestCase(input, lineNumber, "name"), EAssertion);
+  EXPECT_EQ(lineNumber, 12);
+  EXPECT_EQ(record.id, 3);
+  EXPECT_EQ(record.n, 5);
+  EXPECT_EQ(record.d, 2);
+  EXPECT_EQ(record.k, 3);
+  EXPECT_EQ(record.m, 3);
+}
+
+}  // namespace
+}  // namespace zobnikari
