@@ -1,0 +1,182 @@
+// The benchmark: generates large valid inputs, checks that the evaluator's
+// reports equal the expected ones, and measures the evaluator against the
+// parse-only floor in the same run, alternating the two. Prints a Markdown
+// table. Linux only: it spawns programs and reads their resource usage.
+//
+//   bench_runner <evaluator> <floor> <generator> <data folder> [--smoke]
+//
+// --smoke: one test case per preset and few runs, to show that the benchmark
+// works; its figures judge nothing.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Preset {
+  const char* name;
+  int n, d, k, m;
+};
+
+const Preset kPresets[] = {{"max", 1000, 1000, 500, 250}, {"wide", 1000, 1000, 999, 1}};
+
+struct Run {
+  double seconds = 0;
+  long peakKilobytes = 0;
+  int status = -1;
+};
+
+// Runs program with arguments, its standard output and error sent to
+// errorFile (or discarded), and returns its wall time and peak memory.
+Run Spawn(const std::vector<std::string>& command, const char* errorFile = "/dev/null") {
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  std::fflush(stdout);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen(errorFile, "w", stderr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  wait4(pid, &status, 0, &usage);
+  Run run;
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.peakKilobytes = usage.ru_maxrss;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t half = values.size() / 2;
+  return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2;
+}
+
+// Returns the instructions that valgrind's callgrind counts for command, or 0
+// when valgrind is not there.
+double Instructions(const std::vector<std::string>& command, const std::string& scratch) {
+  static const bool present = access("/usr/bin/valgrind", X_OK) == 0;
+  if (!present) return 0;
+  std::vector<std::string> full = {"/usr/bin/valgrind", "--tool=callgrind",
+                                   "--callgrind-out-file=/dev/null"};
+  full.insert(full.end(), command.begin(), command.end());
+  const std::string log = scratch + "/callgrind.log";
+  Spawn(full, log.c_str());
+  std::istringstream lines(ReadFile(log));
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t at = line.find("Collected : ");
+    if (at != std::string::npos) return std::strtod(line.c_str() + at + 12, nullptr);
+  }
+  return 0;
+}
+
+struct Data {
+  std::string folder, input, submission, report, expected;
+};
+
+// Generates a preset with cases test cases under root, unless it is there.
+Data Generate(const std::string& generator, const std::string& root, const Preset& preset, int cases) {
+  Data data;
+  data.folder = root + "/" + preset.name + "-" + std::to_string(cases);
+  data.input = data.folder + "/input.txt";
+  data.submission = data.folder + "/submission.txt";
+  data.report = data.folder + "/report.txt";
+  data.expected = data.folder + "/expected_report.txt";
+  if (access(data.expected.c_str(), R_OK) != 0) {
+    Spawn({"/bin/mkdir", "-p", data.folder});
+    const Run run = Spawn({generator, data.folder, std::to_string(cases),
+                           std::to_string(preset.n), std::to_string(preset.d), std::to_string(preset.k),
+                           std::to_string(preset.m)});
+    if (run.status != 0) {
+      std::fprintf(stderr, "bench_runner: generating %s failed\n", data.folder.c_str());
+      std::exit(1);
+    }
+  }
+  return data;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 5) {
+    std::fprintf(stderr, "usage: bench_runner <evaluator> <floor> <generator> <data folder> [--smoke]\n");
+    return 1;
+  }
+  const std::string evaluator = argv[1];
+  const std::string floor = argv[2];
+  const std::string generator = argv[3];
+  const std::string root = argv[4];
+  const bool smoke = argc > 5 && std::string(argv[5]) == "--smoke";
+  const int cases = smoke ? 1 : 10;
+  const int runs = smoke ? 3 : 11;
+
+  std::printf("| preset | cases | input MB | evaluator ms | floor ms | time ratio | evaluator Minstr | floor Minstr "
+              "| instr ratio | evaluator peak MB | floor peak MB |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
+  for (const Preset& preset : kPresets) {
+    const Data data = Generate(generator, root, preset, cases);
+    const std::vector<std::string> evaluate = {evaluator, "eval", data.input, data.submission, data.report};
+    const std::vector<std::string> parse = {floor, data.input, data.submission};
+    Spawn(evaluate);
+    if (ReadFile(data.report) != ReadFile(data.expected)) {
+      std::fprintf(stderr, "bench_runner: %s: the report differs from %s\n", data.folder.c_str(),
+                   data.expected.c_str());
+      return 1;
+    }
+    std::vector<double> evaluatorTimes, floorTimes;
+    long evaluatorPeak = 0, floorPeak = 0;
+    for (int r = 0; r < runs; ++r) {
+      const Run e = Spawn(evaluate);
+      const Run f = Spawn(parse);
+      evaluatorTimes.push_back(e.seconds);
+      floorTimes.push_back(f.seconds);
+      evaluatorPeak = std::max(evaluatorPeak, e.peakKilobytes);
+      floorPeak = std::max(floorPeak, f.peakKilobytes);
+    }
+    const double et = Median(evaluatorTimes) * 1000, ft = Median(floorTimes) * 1000;
+    const double ei = Instructions(evaluate, data.folder) / 1e6, fi = Instructions(parse, data.folder) / 1e6;
+    const double megabytes =
+        static_cast<double>(ReadFile(data.input).size() + ReadFile(data.submission).size()) / 1e6;
+    std::printf("| %s | %d | %.1f | %.1f | %.1f | %.2f | %.0f | %.0f | %.2f | %.1f | %.1f |\n", preset.name, cases,
+                megabytes, et, ft, et / ft, ei, fi, fi > 0 ? ei / fi : 0.0, evaluatorPeak / 1024.0,
+                floorPeak / 1024.0);
+    std::fflush(stdout);
+  }
+
+  // The evaluator's cost against the number of test cases, on "max".
+  std::printf("\n| max preset, cases | evaluator ms | ms per case |\n|---|---|---|\n");
+  const std::vector<int> counts = smoke ? std::vector<int>{1, 2} : std::vector<int>{1, 2, 5, 10};
+  for (int count : counts) {
+    const Data data = Generate(generator, root, kPresets[0], count);
+    const std::vector<std::string> evaluate = {evaluator, "eval", data.input, data.submission, data.report};
+    std::vector<double> times;
+    for (int r = 0; r < runs; ++r) times.push_back(Spawn(evaluate).seconds);
+    if (ReadFile(data.report) != ReadFile(data.expected)) {
+      std::fprintf(stderr, "bench_runner: %s: the report differs\n", data.folder.c_str());
+      return 1;
+    }
+    const double ms = Median(times) * 1000;
+    std::printf("| %d | %.1f | %.1f |\n", count, ms, ms / count);
+  }
+  return 0;
+}
