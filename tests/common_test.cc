@@ -11,6 +11,7 @@
 #include "common/assertion.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
+#include "common/platform.h"
 #include "temp_file.h"
 
 namespace zobnikari {
@@ -20,7 +21,7 @@ namespace {
 // bytes, each followed by "|", and "#" for the failed read that ends them.
 std::string Lines(const std::string& bytes, std::size_t blockSize) {
   TempFolder folder;
-  std::FILE* file = std::fopen(folder.Write("in.txt", bytes).c_str(), "rb");
+  std::FILE* file = OpenForReading(folder.Write("in.txt", bytes));
   EXPECT_NE(file, nullptr);
   LineReader reader(file, blockSize);
   std::string out;

@@ -1,4 +1,5 @@
 // Whole evaluation runs on inputs too large to keep as case folders.
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -14,7 +15,7 @@ namespace {
 // Returns the report at path read in text mode, so that it compares the same
 // on every platform.
 std::string ReadReport(const std::string& path) {
-  std::ifstream in(path);
+  std::ifstream in(std::filesystem::u8path(path));
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

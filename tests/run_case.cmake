@@ -10,11 +10,13 @@
 #                    line; without it: eval input.txt submission.txt report.txt
 #   expected_report  the report expected in report.txt; without it, no
 #                    report.txt may appear
+#   report_file      optional: where the report is expected instead of
+#                    report.txt, a path inside the folder
 #   expected_stdout  optional: standard output (without it, none)
 #   expected_status  optional: the exit status (without it, 0)
 #   only             optional: "linux" or "windows", the one build it runs on
 # The program runs in a fresh copy of the folder. It must leave every file of
-# the folder as it was and create no file but report.txt. Standard error must
+# the folder as it was and create no file but the report. Standard error must
 # stay empty unless the status is 2, when it must be one line naming the
 # program. With CRLF=ON (a Windows build) every LF of the expected report and
 # standard output is expected as CR LF.
@@ -65,6 +67,11 @@ if(EXISTS "${CASE_DIR}/args")
   string(REGEX REPLACE "\r?\n" ";" arguments "${text}")
 endif()
 string(REPLACE "|" ";" emulator "${EMULATOR}")
+set(report report.txt)
+if(EXISTS "${CASE_DIR}/report_file")
+  file(READ "${CASE_DIR}/report_file" report)
+  string(REGEX REPLACE "\r?\n$" "" report "${report}")
+endif()
 
 execute_process(
   COMMAND ${emulator} "${PROGRAM}" ${arguments}
@@ -97,8 +104,8 @@ read_hex("${WORK_DIR}/stdout" got)
 compare("standard output" "${want}" "${got}")
 
 expected_hex("${CASE_DIR}/expected_report" want)
-read_hex("${run}/report.txt" got)
-compare("report.txt (hex)" "${want}" "${got}")
+read_hex("${run}/${report}" got)
+compare("${report} (hex)" "${want}" "${got}")
 
 foreach(name IN LISTS before)
   read_hex("${CASE_DIR}/${name}" want)
@@ -106,7 +113,7 @@ foreach(name IN LISTS before)
   compare("${name}, which the run must leave as it was," "${want}" "${got}")
 endforeach()
 file(GLOB_RECURSE after LIST_DIRECTORIES false RELATIVE "${run}" "${run}/*")
-list(REMOVE_ITEM after ${before} report.txt)
+list(REMOVE_ITEM after ${before} "${report}")
 if(after)
   fail("the run created files it should not: ${after}")
 endif()
