@@ -33,7 +33,8 @@ class Random {
 };
 
 void Shuffle(std::vector<int>& values, Random& random) {
-  for (std::size_t i = values.size(); i > 1; --i) std::swap(values[i - 1], values[random.Below(static_cast<std::uint32_t>(i))]);
+  for (std::size_t i = values.size(); i > 1; --i)
+    std::swap(values[i - 1], values[random.Below(static_cast<std::uint32_t>(i))]);
 }
 
 // Appends values as one line of numbers separated by single blanks.
@@ -76,8 +77,8 @@ int main(int argc, char** argv) {
   std::string report = "OK\n" + std::to_string(cases) + "\n";
   std::vector<int> cyclists(static_cast<std::size_t>(n));
   for (int id = 1; id <= cases; ++id) {
-    testData += "\n" + std::to_string(id) + " " + std::to_string(n) + " " + std::to_string(d) + " " +
-                std::to_string(k) + " " + std::to_string(m) + "\n";
+    testData += "\n" + std::to_string(id) + " " + std::to_string(n) + " " + std::to_string(d) +
+                " " + std::to_string(k) + " " + std::to_string(m) + "\n";
     std::vector<int> points(static_cast<std::size_t>(n));
     for (int& p : points) p = static_cast<int>(random.Below(1001));
     std::sort(points.rbegin(), points.rend());
@@ -114,7 +115,8 @@ int main(int argc, char** argv) {
     }
     report += std::to_string(id) + " " + std::to_string(score) + "\n";
   }
-  if (!WriteFile(folder + "/input.txt", testData) || !WriteFile(folder + "/submission.txt", submission) ||
+  if (!WriteFile(folder + "/input.txt", testData) ||
+      !WriteFile(folder + "/submission.txt", submission) ||
       !WriteFile(folder + "/expected_report.txt", report)) {
     std::fprintf(stderr, "bench_generate: cannot write into %s\n", folder.c_str());
     return 1;

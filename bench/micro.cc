@@ -31,7 +31,8 @@ void BM_ParseIntList(benchmark::State& state) {
     benchmark::DoNotOptimize(zobnikari::ParseIntList(line, values, 1000));
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(line.size()));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(line.size()));
 }
 BENCHMARK(BM_ParseIntList);
 
@@ -53,7 +54,8 @@ void BM_LineReader(benchmark::State& state) {
     while (reader.NextLine(text)) ++lines;
     benchmark::DoNotOptimize(lines);
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(bytes));
   std::remove(path);
 }
 BENCHMARK(BM_LineReader);

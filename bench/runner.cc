@@ -95,7 +95,8 @@ struct Data {
 };
 
 // Generates a preset with cases test cases under root, unless it is there.
-Data Generate(const std::string& generator, const std::string& root, const Preset& preset, int cases) {
+Data Generate(const std::string& generator, const std::string& root, const Preset& preset,
+              int cases) {
   Data data;
   data.folder = root + "/" + preset.name + "-" + std::to_string(cases);
   data.input = data.folder + "/input.txt";
@@ -104,9 +105,9 @@ Data Generate(const std::string& generator, const std::string& root, const Prese
   data.expected = data.folder + "/expected_report.txt";
   if (access(data.expected.c_str(), R_OK) != 0) {
     Spawn({"/bin/mkdir", "-p", data.folder});
-    const Run run = Spawn({generator, data.folder, std::to_string(cases),
-                           std::to_string(preset.n), std::to_string(preset.d), std::to_string(preset.k),
-                           std::to_string(preset.m)});
+    const Run run =
+        Spawn({generator, data.folder, std::to_string(cases), std::to_string(preset.n),
+               std::to_string(preset.d), std::to_string(preset.k), std::to_string(preset.m)});
     if (run.status != 0) {
       std::fprintf(stderr, "bench_runner: generating %s failed\n", data.folder.c_str());
       std::exit(1);
@@ -119,7 +120,8 @@ Data Generate(const std::string& generator, const std::string& root, const Prese
 
 int main(int argc, char** argv) {
   if (argc < 5) {
-    std::fprintf(stderr, "usage: bench_runner <evaluator> <floor> <generator> <data folder> [--smoke]\n");
+    std::fprintf(stderr,
+                 "usage: bench_runner <evaluator> <floor> <generator> <data folder> [--smoke]\n");
     return 1;
   }
   const std::string evaluator = argv[1];
@@ -130,12 +132,15 @@ int main(int argc, char** argv) {
   const int cases = smoke ? 1 : 10;
   const int runs = smoke ? 3 : 11;
 
-  std::printf("| preset | cases | input MB | evaluator ms | floor ms | time ratio | evaluator Minstr | floor Minstr "
-              "| instr ratio | evaluator peak MB | floor peak MB |\n");
+  std::printf(
+      "| preset | cases | input MB | evaluator ms | floor ms | time ratio | evaluator Minstr | "
+      "floor Minstr "
+      "| instr ratio | evaluator peak MB | floor peak MB |\n");
   std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
   for (const Preset& preset : kPresets) {
     const Data data = Generate(generator, root, preset, cases);
-    const std::vector<std::string> evaluate = {evaluator, "eval", data.input, data.submission, data.report};
+    const std::vector<std::string> evaluate = {evaluator, "eval", data.input, data.submission,
+                                               data.report};
     const std::vector<std::string> parse = {floor, data.input, data.submission};
     Spawn(evaluate);
     if (ReadFile(data.report) != ReadFile(data.expected)) {
@@ -154,12 +159,13 @@ int main(int argc, char** argv) {
       floorPeak = std::max(floorPeak, f.peakKilobytes);
     }
     const double et = Median(evaluatorTimes) * 1000, ft = Median(floorTimes) * 1000;
-    const double ei = Instructions(evaluate, data.folder) / 1e6, fi = Instructions(parse, data.folder) / 1e6;
+    const double ei = Instructions(evaluate, data.folder) / 1e6,
+                 fi = Instructions(parse, data.folder) / 1e6;
     const double megabytes =
         static_cast<double>(ReadFile(data.input).size() + ReadFile(data.submission).size()) / 1e6;
-    std::printf("| %s | %d | %.1f | %.1f | %.1f | %.2f | %.0f | %.0f | %.2f | %.1f | %.1f |\n", preset.name, cases,
-                megabytes, et, ft, et / ft, ei, fi, fi > 0 ? ei / fi : 0.0, evaluatorPeak / 1024.0,
-                floorPeak / 1024.0);
+    std::printf("| %s | %d | %.1f | %.1f | %.1f | %.2f | %.0f | %.0f | %.2f | %.1f | %.1f |\n",
+                preset.name, cases, megabytes, et, ft, et / ft, ei, fi, fi > 0 ? ei / fi : 0.0,
+                evaluatorPeak / 1024.0, floorPeak / 1024.0);
     std::fflush(stdout);
   }
 
@@ -168,7 +174,8 @@ int main(int argc, char** argv) {
   const std::vector<int> counts = smoke ? std::vector<int>{1, 2} : std::vector<int>{1, 2, 5, 10};
   for (int count : counts) {
     const Data data = Generate(generator, root, kPresets[0], count);
-    const std::vector<std::string> evaluate = {evaluator, "eval", data.input, data.submission, data.report};
+    const std::vector<std::string> evaluate = {evaluator, "eval", data.input, data.submission,
+                                               data.report};
     std::vector<double> times;
     for (int r = 0; r < runs; ++r) times.push_back(Spawn(evaluate).seconds);
     if (ReadFile(data.report) != ReadFile(data.expected)) {
