@@ -7,6 +7,22 @@
 
 namespace zobnikari {
 
+namespace {
+
+[[noreturn]] void FailCyclistRange(std::int32_t race, std::int32_t x, std::int32_t n) {
+  ThrowAssertion("v ekipi za " + IntToString(race) + ". dirko je kolesar " + IntToString(x) +
+                     ", moral bi biti od 1 do n = " + IntToString(n),
+                 kSourcePath, 167);
+}
+
+[[noreturn]] void FailCyclistTwice(std::int32_t race, std::int32_t x) {
+  ThrowAssertion("v ekipi za " + IntToString(race) + ". dirko se kolesar " + IntToString(x) +
+                     " pojavlja vec kot enkrat",
+                 kSourcePath, 169);
+}
+
+}  // namespace
+
 void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const TestCase& answered) {
   id = caseId;
   testCase = &answered;
@@ -22,6 +38,9 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
   std::vector<std::int32_t> lastRace(static_cast<std::size_t>(n), -1);
   // racePoints[x - 1] is what cyclist x earns in the race being scored.
   std::vector<std::int32_t> racePoints(static_cast<std::size_t>(n));
+  std::int32_t* const last = lastRace.data();
+  std::int32_t* const pointsOf = racePoints.data();
+  const std::uint32_t cyclists = static_cast<std::uint32_t>(n);
   total = 0;
 
   std::string_view line;
@@ -40,27 +59,23 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
                      kSourcePath, 160);
     }
 
-    const std::vector<std::int32_t>& order = answered.rankings[j];
-    for (std::int32_t i = 0; i < n; ++i) racePoints[order[i] - 1] = answered.t[i];
+    // One walk over the finishing order makes each member's points a lookup.
+    const std::int32_t* const order = answered.rankings[j].data();
+    const std::int32_t* const points = answered.t.data();
+    for (std::int32_t i = 0; i < n; ++i) pointsOf[order[i] - 1] = points[i];
 
     std::int32_t newcomers = 0;
+    std::int32_t sum = total;
     for (const std::int32_t x : team) {
-      if (x < 1 || x > n) {
-        ThrowAssertion("v ekipi za " + IntToString(race) + ". dirko je kolesar " + IntToString(x) +
-                           ", moral bi biti od 1 do n = " + IntToString(n),
-                       kSourcePath, 167);
-      }
-      std::int32_t& last = lastRace[x - 1];
-      if (last == j) {
-        ThrowAssertion("v ekipi za " + IntToString(race) + ". dirko se kolesar " + IntToString(x) +
-                           " pojavlja vec kot enkrat",
-                       kSourcePath, 169);
-      }
-      const std::int32_t previous = last;
-      last = j;
-      total += racePoints[x - 1];
-      if (previous < j - 1) ++newcomers;
+      const std::uint32_t index = static_cast<std::uint32_t>(x) - 1;  // x < 1 wraps past n
+      if (index >= cyclists) FailCyclistRange(race, x, n);
+      const std::int32_t previous = last[index];
+      if (previous == j) FailCyclistTwice(race, x);
+      last[index] = j;
+      sum += pointsOf[index];
+      newcomers += previous < j - 1;
     }
+    total = sum;
     if (j > 0 && newcomers > m) {
       ThrowAssertion("med " + IntToString(j) + ". in " + IntToString(race) + ". dirko je " +
                          IntToString(newcomers) +

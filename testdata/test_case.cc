@@ -20,6 +20,18 @@ std::string AtLine(std::int64_t lineNumber) {
   return "v " + IntToString(lineNumber) + ". vrstici ";
 }
 
+[[noreturn]] void FailCyclistRange(std::int64_t lineNumber, std::int32_t x, std::int32_t n) {
+  ThrowAssertion(AtLine(lineNumber) + "se pojavlja neveljavna stevilka kolesarja " +
+                     IntToString(x) + ", morala bi biti od 1 do n = " + IntToString(n),
+                 kSourcePath, 106);
+}
+
+[[noreturn]] void FailCyclistTwice(std::int64_t lineNumber, std::int32_t x) {
+  ThrowAssertion(
+      AtLine(lineNumber) + "se stevilka kolesarja " + IntToString(x) + " pojavlja vec kot enkrat",
+      kSourcePath, 107);
+}
+
 }  // namespace
 
 void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::string name) {
@@ -104,6 +116,8 @@ void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::st
   // seenIn[x - 1] == j marks cyclist x as met on the line of race j: a fresh
   // set of flags for every race line without clearing one.
   std::vector<std::int32_t> seenIn(size, 0);
+  std::int32_t* const seen = seenIn.data();
+  const std::uint32_t cyclists = static_cast<std::uint32_t>(n);
   for (std::int32_t j = 1; j <= d; ++j) {
     ++lineNumber;
     if (!input.NextLine(line))
@@ -116,17 +130,10 @@ void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::st
                      kSourcePath, 102);
     }
     for (const std::int32_t x : order) {
-      if (x < 1 || x > n) {
-        ThrowAssertion(AtLine(lineNumber) + "se pojavlja neveljavna stevilka kolesarja " +
-                           IntToString(x) + ", morala bi biti od 1 do n = " + IntToString(n),
-                       kSourcePath, 106);
-      }
-      if (seenIn[x - 1] == j) {
-        ThrowAssertion(AtLine(lineNumber) + "se stevilka kolesarja " + IntToString(x) +
-                           " pojavlja vec kot enkrat",
-                       kSourcePath, 107);
-      }
-      seenIn[x - 1] = j;
+      const std::uint32_t index = static_cast<std::uint32_t>(x) - 1;  // x < 1 wraps past n
+      if (index >= cyclists) FailCyclistRange(lineNumber, x, n);
+      if (seen[index] == j) FailCyclistTwice(lineNumber, x);
+      seen[index] = j;
     }
   }
 }

@@ -192,6 +192,22 @@ TEST(ParseIntList, FailsOnTheFirstByteThatIsNeitherBlankNorDigit) {
   EXPECT_EQ(Parse("a 99999999999"), "55: namesto stevke se pojavlja znak s kodo 97");
 }
 
+TEST(ParseIntList, FailsOnEveryOtherByteInsideALongLine) {
+  // Long lines are read in wide steps; every byte still meets the checks.
+  std::string numbers;
+  for (int i = 0; i < 60; ++i) numbers += std::to_string(i * 37 % 1001) + " ";
+  for (int code = 0; code < 256; ++code) {
+    const bool blank = code == ' ' || (code >= 9 && code <= 13);
+    if (blank || (code >= '0' && code <= '9')) continue;
+    for (std::size_t at : {std::size_t{3}, std::size_t{70}, numbers.size() - 2}) {
+      std::string line = numbers;
+      line[at] = static_cast<char>(code);
+      EXPECT_EQ(Parse(line), "55: namesto stevke se pojavlja znak s kodo " + std::to_string(code))
+          << "byte " << code << " at " << at;
+    }
+  }
+}
+
 TEST(ParseIntList, FailsOnTheFirstDigitThatTakesANumberPastTheLimit) {
   EXPECT_EQ(Parse("2147483648"), "61: stevilo 2147483648 je preveliko");
   EXPECT_EQ(Parse("99999999999"), "61: stevilo 9999999999 je preveliko");
@@ -233,11 +249,16 @@ TEST(ParseIntList, AgreesWithTheRulesOnRandomLines) {
   std::mt19937 random(20191208);
   for (int round = 0; round < 20000; ++round) {
     std::string line;
-    const int length = static_cast<int>(random() % 40);
+    const int length = static_cast<int>(random() % (round % 2 ? 40 : 400));
     for (int i = 0; i < length; ++i) {
       if (random() % 50 == 0)
         line += std::string(1 + random() % 12, static_cast<char>('0' + random() % 10));
-      line += alphabet[random() % (round % 3 == 0 ? alphabet.size() : 50)];
+      if (random() % 200 == 0) line += std::string(random() % 80, '0');
+      if (round % 5 == 0 && random() % 8 == 0) {
+        line += static_cast<char>(random() % 256);
+      } else {
+        line += alphabet[random() % (round % 3 == 0 ? alphabet.size() : 50)];
+      }
     }
     ASSERT_EQ(Parse(line), ReferenceParse(line)) << "line \"" << line << "\"";
   }
