@@ -58,6 +58,7 @@ class Scratch {
   std::filesystem::path folder_;
 };
 
+// Writes bytes to the file at path, created or truncated.
 void WriteFile(const std::string& path, std::string_view bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   Require(file != nullptr, "a scratch file can be written");
@@ -65,6 +66,7 @@ void WriteFile(const std::string& path, std::string_view bytes) {
   Require(std::fclose(file) == 0 && written, "a scratch file is written whole");
 }
 
+// Returns the bytes of the file at path, which must exist.
 std::string ReadFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   Require(file != nullptr, "the report exists");

@@ -25,10 +25,12 @@ struct ListOutcome {
   std::string message;
 };
 
+// Returns true for the six blanks: space, tab, LF, VT, FF and CR.
 bool IsBlankByte(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// Returns true for the bytes '0' to '9'.
 bool IsDigitByte(unsigned char c) { return c >= '0' && c <= '9'; }
 
 // Parses a list line by the rules, one byte at a time: blanks separate,

@@ -28,6 +28,7 @@ std::string ReadBytes(const fs::path& path, bool& found) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Writes bytes to path; returns false when they could not all be written.
 bool WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;

@@ -68,6 +68,7 @@ void ForEachBlock(const Bytes& pieces, Sink sink) {
   }
 }
 
+// Writes bytes to the file at path, created or truncated.
 void WriteBytes(const fs::path& path, const Bytes& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(file, nullptr) << path;
@@ -153,6 +154,8 @@ enum class Folder {
   kReport,      // report.txt is a folder
 };
 
+// One hostile input: the files it gives the program, the report that the
+// file rules give for them, and the bounds that the run must keep.
 struct HostileCase {
   std::string name;
   Bytes testData;    // input.txt
@@ -186,6 +189,7 @@ const Bytes kTestData = {{"Zobnikari\n1\n\n1 4 3 2 1\n10 6 3 0\n3 1 4 2\n1 2 3 4
 const char kHeader[] = "123456\nZobnikari\n";
 const char kBlock[] = "3 1\n1 2\n2 1\n";  // the worked example's answer: 35
 
+// Returns every hostile case.
 std::vector<HostileCase> Cases() {
   const std::string nines(10000, '9');
   std::vector<HostileCase> cases = {

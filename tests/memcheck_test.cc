@@ -85,6 +85,7 @@ void Submission(int badRace, std::string& submission, std::string& report) {
   }
 }
 
+// One run under memcheck, named; a race number above 0 spoils that race.
 struct MemcheckCase {
   std::string name;
   int badTestDataRace;    // 0: the test data is valid
