@@ -51,16 +51,22 @@ inline std::filesystem::path FreshFolder(const std::string& group, const std::st
 }
 
 // Runs command (the program's path first, then its arguments) through the
-// launcher and waits for it. Standard output and standard error go to the
-// files stdout.txt and stderr.txt in folder, the launcher's figures to
-// measure.txt there.
+// launcher and waits for it; with addressSpaceMiB above 0 the program may map
+// no more than that. Standard output and standard error go to the files
+// stdout.txt and stderr.txt in folder, the launcher's figures to measure.txt
+// there.
 inline ProgramRun RunProgram(const std::vector<std::string>& command,
-                             const std::filesystem::path& folder) {
+                             const std::filesystem::path& folder, int addressSpaceMiB = 0) {
   ProgramRun run;
   const std::string outPath = (folder / "stdout.txt").string();
   const std::string errPath = (folder / "stderr.txt").string();
   const std::string statsPath = (folder / "measure.txt").string();
-  std::vector<std::string> launch = {ZOBNIKARI_MEASURE, statsPath};
+  std::vector<std::string> launch = {ZOBNIKARI_MEASURE};
+  if (addressSpaceMiB > 0) {
+    launch.push_back("--address-space-mib");
+    launch.push_back(std::to_string(addressSpaceMiB));
+  }
+  launch.push_back(statsPath);
   launch.insert(launch.end(), command.begin(), command.end());
   std::vector<char*> argv;
   for (std::string& argument : launch) argv.push_back(&argument[0]);
