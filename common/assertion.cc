@@ -13,6 +13,15 @@ void ThrowAssertion(std::string message, const char* file, std::int32_t line) {
   throw EAssertion(std::move(message), file, line);
 }
 
+std::string JoinPieces(std::initializer_list<std::string_view> pieces) {
+  std::size_t size = 0;
+  for (const std::string_view piece : pieces) size += piece.size();
+  std::string joined;
+  joined.reserve(size);
+  for (const std::string_view piece : pieces) joined.append(piece);
+  return joined;
+}
+
 std::size_t FormatInt(std::int64_t value, char* out) {
   // Work on the magnitude as unsigned so that the most negative value has one.
   std::uint64_t magnitude =

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace zobnikari {
 
@@ -29,6 +31,11 @@ class EAssertion {
 
 // Throws EAssertion(message, file, line). Never returns.
 [[noreturn]] void ThrowAssertion(std::string message, const char* file, std::int32_t line);
+
+// Returns the pieces joined in order, in one string allocated once at its
+// final size: a message that quotes an input line holds one copy of the line
+// and needs no other (an input line may be hundreds of megabytes long).
+std::string JoinPieces(std::initializer_list<std::string_view> pieces);
 
 // Enough room for the decimal text of any 64-bit signed value.
 constexpr std::size_t kMaxIntText = 20;

@@ -99,14 +99,14 @@ std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
   std::int32_t contestant = 0;  // read only to be checked
   if (ScanInts(line, &contestant, 1) != 1) {
     ThrowAssertion(
-        "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"" + std::string(line) + "\"",
+        JoinPieces({"v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"", line, "\""}),
         kSourcePath, 205);
   }
   if (!input.NextLine(line)) ThrowAssertion("manjka druga vrstica", kSourcePath, 206);
   if (line != TaskName) {
-    ThrowAssertion("v drugi vrstici bi moral biti niz \"" + TaskName + "\", ne pa \"" +
-                       std::string(line) + "\"",
-                   kSourcePath, 207);
+    ThrowAssertion(
+        JoinPieces({"v drugi vrstici bi moral biti niz \"", TaskName, "\", ne pa \"", line, "\""}),
+        kSourcePath, 207);
   }
 
   std::vector<ScoreEntry> entries;
@@ -118,8 +118,8 @@ std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
     }
     std::int32_t number = 0;
     if (ScanInts(line, &number, 1) != 1) {
-      ThrowAssertion(AtLine(lineNumber) + "bi morala biti stevilka testnega primera, ne pa \"" +
-                         std::string(line) + "\"",
+      ThrowAssertion(JoinPieces({AtLine(lineNumber),
+                                 "bi morala biti stevilka testnega primera, ne pa \"", line, "\""}),
                      kSourcePath, 215);
     }
     // The test data numbers its records 1, 2, 3 and so on, so record

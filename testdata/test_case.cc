@@ -42,8 +42,8 @@ void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::st
   if (!input.NextLine(line))
     ThrowAssertion("manjka " + IntToString(lineNumber) + ". vrstica", kSourcePath, 79);
   if (!line.empty()) {
-    ThrowAssertion("vrstica " + IntToString(lineNumber) + " bi morala biti prazna, ne pa \"" +
-                       std::string(line) + "\"",
+    ThrowAssertion(JoinPieces({"vrstica ", IntToString(lineNumber),
+                               " bi morala biti prazna, ne pa \"", line, "\""}),
                    kSourcePath, 80);
   }
 
@@ -58,7 +58,7 @@ void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::st
   if (scanned >= 4) k = header[3];
   if (scanned != 5) {
     ThrowAssertion(
-        AtLine(lineNumber) + "bi moralo biti pet celih stevil, ne pa \"" + std::string(line) + "\"",
+        JoinPieces({AtLine(lineNumber), "bi moralo biti pet celih stevil, ne pa \"", line, "\""}),
         kSourcePath, 83);
   }
   m = header[4];

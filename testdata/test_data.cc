@@ -1,6 +1,7 @@
 #include "testdata/test_data.h"
 
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 #include "common/assertion.h"
@@ -13,24 +14,26 @@ const std::string TaskName = "Zobnikari";
 
 void ReadTestData(const std::string& path, std::vector<TestCase>& testCases) {
   LineReader input(path);
-  std::string taskLine;
-  std::string line;
+  std::string_view line;
 
-  if (!input.ReadLine(taskLine))
+  // Lines are looked at where the reader holds them and copied only once they
+  // passed: a message that quotes a line is then its only copy.
+  if (!input.NextLine(line))
     ThrowAssertion("manjka prva vrstica z imenom naloge", kSourcePath, 119);
-  if (taskLine != TaskName) {
+  if (line != TaskName) {
     ThrowAssertion(
-        "v prvi vrstici bi moral biti niz \"" + TaskName + "\", ne pa \"" + taskLine + "\"",
+        JoinPieces({"v prvi vrstici bi moral biti niz \"", TaskName, "\", ne pa \"", line, "\""}),
         kSourcePath, 120);
   }
-  if (!input.ReadLine(line)) {
+  const std::string taskLine(line);
+  if (!input.NextLine(line)) {
     ThrowAssertion("manjka druga vrstica s stevilom testnih primerov", kSourcePath, 123);
   }
   std::int32_t caseCount = 0;
   if (ScanInts(line, &caseCount, 1) != 1 || caseCount < 1) {
-    ThrowAssertion(
-        "v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"" + line + "\"",
-        kSourcePath, 126);
+    ThrowAssertion(JoinPieces({"v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"",
+                               line, "\""}),
+                   kSourcePath, 126);
   }
 
   // Records are appended as their blocks are read: a huge announced count

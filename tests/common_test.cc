@@ -108,6 +108,14 @@ TEST(ThrowAssertion, CarriesMessageFileAndLineWhole) {
   }
 }
 
+TEST(JoinPieces, JoinsEveryPieceInOrder) {
+  EXPECT_EQ(JoinPieces({}), "");
+  EXPECT_EQ(JoinPieces({"v ", "", "3", ". vrstici \"", std::string_view("a\0%d", 4), "\""}),
+            std::string("v 3. vrstici \"a\0%d\"", 19));
+  const std::string line(100000, 'x');
+  EXPECT_EQ(JoinPieces({"\"", line, "\""}), "\"" + line + "\"");
+}
+
 // Returns ScanInts's count for text and the numbers it stored, as "count:a,b".
 std::string Scan(const std::string& text, int count) {
   std::int32_t values[5] = {};

@@ -1,0 +1,172 @@
+// Fuzz target: list parsing (ParseIntList) and header-number scanning
+// (ScanInts) on arbitrary bytes. Each is checked against an independent
+// reading of the same bytes: list lines against a plain byte-by-byte parser
+// written from the list rules, header lines against the C library's sscanf.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/assertion.h"
+#include "common/numbers.h"
+#include "fuzz/fuzz_support.h"
+
+namespace {
+
+using zobnikari::fuzz::Require;
+
+// The outcome of a list line: its numbers, or the failure that ends it.
+struct ListOutcome {
+  std::vector<std::int64_t> numbers;  // the numbers met before any failure
+  bool failed = false;
+  std::int32_t line = 0;  // the failure's source line: 55 or 61
+  std::string message;
+};
+
+// Returns true for the six blanks: space, tab, LF, VT, FF and CR.
+bool IsBlankByte(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Returns true for the bytes '0' to '9'.
+bool IsDigitByte(unsigned char c) { return c >= '0' && c <= '9'; }
+
+// Parses a list line by the rules, one byte at a time: blanks separate,
+// anything else but a digit fails with 55, and a digit that would take its
+// number past 2147483647 fails with 61, showing the number so far and itself.
+ListOutcome ReferenceList(std::string_view text) {
+  ListOutcome outcome;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (IsBlankByte(c)) {
+      ++i;
+      continue;
+    }
+    if (!IsDigitByte(c)) {
+      outcome.failed = true;
+      outcome.line = 55;
+      outcome.message = "namesto stevke se pojavlja znak s kodo " + std::to_string(c);
+      return outcome;
+    }
+    std::int64_t number = 0;
+    for (; i < text.size() && IsDigitByte(static_cast<unsigned char>(text[i])); ++i) {
+      const int digit = text[i] - '0';
+      if (number * 10 + digit > 2147483647) {
+        outcome.failed = true;
+        outcome.line = 61;
+        outcome.message = "stevilo " + std::to_string(number) + text[i] + " je preveliko";
+        return outcome;
+      }
+      number = number * 10 + digit;
+    }
+    outcome.numbers.push_back(number);
+  }
+  return outcome;
+}
+
+// Runs ParseIntList with keep on text and compares it with the reference.
+void CheckList(std::string_view text, const ListOutcome& expected, std::size_t keep) {
+  std::vector<std::int32_t> values = {-1, -2, -3};  // must be emptied
+  try {
+    const std::size_t count = zobnikari::ParseIntList(text, values, keep);
+    Require(!expected.failed, "ParseIntList fails where the rules do");
+    Require(count == expected.numbers.size(), "ParseIntList counts every number of the line");
+    const std::size_t kept = count < keep ? count : keep;
+    Require(values.size() == kept, "ParseIntList keeps min(keep, count) numbers");
+    for (std::size_t i = 0; i < kept; ++i) {
+      Require(values[i] == expected.numbers[i], "ParseIntList yields the line's numbers in order");
+    }
+  } catch (const zobnikari::EAssertion& failure) {
+    Require(expected.failed, "ParseIntList throws only where the rules fail");
+    Require(failure.line == expected.line, "ParseIntList fails with the rules' source line");
+    Require(failure.message == expected.message, "ParseIntList fails with the rules' message");
+    Require(values.size() <= keep, "ParseIntList never holds more than keep numbers");
+  }
+}
+
+// Returns the number of a sign and a run of digits, held at INT32_MIN or
+// INT32_MAX beyond the 32-bit range (the saturation of header numbers), and
+// sets fits to whether it lies in that range.
+std::int32_t HeaderValue(bool negative, const std::string& digits, bool& fits) {
+  const std::size_t first = digits.find_first_not_of('0');
+  const std::string significant = first == std::string::npos ? "0" : digits.substr(first);
+  const std::string limit = negative ? "2147483648" : "2147483647";
+  fits = significant.size() < limit.size() ||
+         (significant.size() == limit.size() && significant <= limit);
+  if (!fits) return negative ? INT32_MIN : INT32_MAX;
+  const long long magnitude = std::stoll(significant);
+  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+// The outcome of scanning a header line: the count of numbers stored (-1 when
+// nothing but blanks stands before the first), each value and whether it lay
+// in the 32-bit range.
+struct ScanOutcome {
+  int count = 0;
+  std::int32_t values[5] = {};
+  bool fits[5] = {};
+};
+
+// Scans text by the "%d" rules: each conversion skips blanks, takes an
+// optional sign and at least one digit; the first misfit ends the scan.
+ScanOutcome ReferenceScan(std::string_view text, int conversions) {
+  ScanOutcome outcome;
+  std::size_t i = 0;
+  for (int stored = 0; stored < conversions; ++stored) {
+    while (i < text.size() && IsBlankByte(static_cast<unsigned char>(text[i]))) ++i;
+    if (i == text.size()) {
+      outcome.count = stored == 0 ? -1 : stored;
+      return outcome;
+    }
+    bool negative = false;
+    if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
+    std::string digits;
+    while (i < text.size() && IsDigitByte(static_cast<unsigned char>(text[i]))) digits += text[i++];
+    if (digits.empty()) {
+      outcome.count = stored;
+      return outcome;
+    }
+    outcome.values[stored] = HeaderValue(negative, digits, outcome.fits[stored]);
+  }
+  outcome.count = conversions;
+  return outcome;
+}
+
+// Runs ScanInts on text and compares it with the reference and, for text
+// without a NUL byte (where sscanf would stop), with sscanf itself.
+void CheckScan(std::string_view text, int conversions) {
+  std::int32_t values[5] = {};
+  const int got = zobnikari::ScanInts(text, values, conversions);
+  const ScanOutcome expected = ReferenceScan(text, conversions);
+  Require(got == expected.count, "ScanInts returns the count of %d conversions");
+  for (int i = 0; i < got; ++i) {
+    Require(values[i] == expected.values[i], "ScanInts stores each number, saturated");
+  }
+  if (text.find('\0') != std::string_view::npos) return;
+  static const char* const kFormats[] = {"%d", "%d %d", "%d %d %d", "%d %d %d %d",
+                                         "%d %d %d %d %d"};
+  const std::string line(text);
+  int c[5] = {};
+  const int scanned =
+      std::sscanf(line.c_str(), kFormats[conversions - 1], &c[0], &c[1], &c[2], &c[3], &c[4]);
+  Require(scanned == got, "ScanInts returns what sscanf returns");
+  for (int i = 0; i < got; ++i) {
+    if (expected.fits[i]) Require(c[i] == values[i], "ScanInts reads in-range numbers as sscanf");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < zobnikari::fuzz::kNumbersSelectorBytes) return 0;
+  const std::uint8_t selector = data[0];
+  const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const ListOutcome expected = ReferenceList(text);
+  CheckList(text, expected, SIZE_MAX);
+  CheckList(text, expected, zobnikari::fuzz::NumbersKeep(selector));
+  CheckScan(text, zobnikari::fuzz::NumbersScanCount(selector));
+  return 0;
+}

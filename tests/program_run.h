@@ -1,0 +1,97 @@
+// Runs a program as a child process and measures that child alone: how it
+// ended, its wall time and its peak resident memory, with what it wrote to
+// standard output and standard error. POSIX only; the measuring is done by the
+// zobnikari_measure launcher, whose path the build gives as ZOBNIKARI_MEASURE.
+#ifndef ZOBNIKARI_TESTS_PROGRAM_RUN_H_
+#define ZOBNIKARI_TESTS_PROGRAM_RUN_H_
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#ifndef ZOBNIKARI_MEASURE
+#error "ZOBNIKARI_MEASURE must name the zobnikari_measure launcher"
+#endif
+
+extern char** environ;
+
+namespace zobnikari {
+
+// How one run of a child process went.
+struct ProgramRun {
+  bool measured = false;  // the program ran and its figures were taken
+  int status = -1;        // its exit status, or minus the signal that ended it
+  double seconds = 0;     // wall time from its start to its end
+  long peakKiB = 0;       // its peak resident memory
+  std::string out;        // what it wrote to standard output
+  std::string err;        // what it wrote to standard error
+};
+
+// Returns the bytes of path, or an empty string when it cannot be read.
+inline std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Returns the folder group/name under the working directory, made afresh:
+// whatever an earlier run left there is removed.
+inline std::filesystem::path FreshFolder(const std::string& group, const std::string& name) {
+  const std::filesystem::path folder = std::filesystem::absolute(group) / name;
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+// Runs command (the program's path first, then its arguments) through the
+// launcher and waits for it; with addressSpaceMiB above 0 the program may map
+// no more than that. Standard output and standard error go to the files
+// stdout.txt and stderr.txt in folder, the launcher's figures to measure.txt
+// there.
+inline ProgramRun RunProgram(const std::vector<std::string>& command,
+                             const std::filesystem::path& folder, int addressSpaceMiB = 0) {
+  ProgramRun run;
+  const std::string outPath = (folder / "stdout.txt").string();
+  const std::string errPath = (folder / "stderr.txt").string();
+  const std::string statsPath = (folder / "measure.txt").string();
+  std::vector<std::string> launch = {ZOBNIKARI_MEASURE};
+  if (addressSpaceMiB > 0) {
+    launch.push_back("--address-space-mib");
+    launch.push_back(std::to_string(addressSpaceMiB));
+  }
+  launch.push_back(statsPath);
+  launch.insert(launch.end(), command.begin(), command.end());
+  std::vector<char*> argv;
+  for (std::string& argument : launch) argv.push_back(&argument[0]);
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  int waitStatus = 0;
+  if (spawned != 0 || waitpid(pid, &waitStatus, 0) != pid) return run;
+  if (!WIFEXITED(waitStatus) || WEXITSTATUS(waitStatus) != 0) return run;
+
+  std::ifstream stats(statsPath);
+  run.measured = static_cast<bool>(stats >> run.status >> run.peakKiB >> run.seconds);
+  run.out = ReadWholeFile(outPath);
+  run.err = ReadWholeFile(errPath);
+  return run;
+}
+
+}  // namespace zobnikari
+
+#endif  // ZOBNIKARI_TESTS_PROGRAM_RUN_H_
