@@ -110,6 +110,9 @@ std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
   }
 
   std::vector<ScoreEntry> entries;
+  // One scorer for every block: each call starts afresh, and the teams'
+  // storage of one block serves the next.
+  CaseScorer scorer;
   std::int64_t lineNumber = 3;  // the number of the line read next
   while (input.NextLine(line)) {
     if (line.empty()) {
@@ -131,7 +134,6 @@ std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
     }
     const TestCase& answered = testCases[static_cast<std::size_t>(number) - 1];
     ++lineNumber;
-    CaseScorer scorer;
     scorer.ReadAndScore(input, number, answered);
     lineNumber += answered.d;
     entries.push_back(ScoreEntry{number, scorer.total});

@@ -30,8 +30,10 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
   const std::int32_t k = answered.k;
   const std::int32_t m = answered.m;
   const std::int32_t d = answered.d;
-  teams.clear();
+  // Empty lists that keep their storage: a scorer used for block after block
+  // reuses its memory instead of asking the system for fresh pages.
   teams.resize(static_cast<std::size_t>(d));
+  for (std::vector<std::int32_t>& team : teams) team.clear();
 
   // lastRace[x - 1] is the index of the last race whose team held cyclist x,
   // -1 before any: equal to j marks a repeat on team j, below j - 1 a newcomer.
