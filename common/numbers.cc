@@ -159,8 +159,9 @@ inline bool TakeBlock(const unsigned char*& p, ListOutput& out) {
     const std::uint64_t clear = ~word & (kOnes * 0x10);
     const std::uint64_t flags = clear >> 4;  // 1 in each byte with bit 4 clear
     const std::uint64_t small = word ^ (kOnes * '0') ^ clear;
-    odd |= ((small & (kOnes * 0x7F)) + kOnes * 0x76) | small |
-           ((small & (clear - flags)) + kOnes * 0x7F);
+    // Adding 9 to a byte with bit 4 clear leaves it at most 9 only if it was 0.
+    const std::uint64_t raised = small + flags * 9;
+    odd |= ((raised & (kOnes * 0x7F)) + kOnes * 0x76) | raised | small;
     // Gather the flags into one byte.
     spaces |= ((flags * 0x0102040810204080u) >> 56) << (8 * w);
   }
@@ -176,9 +177,9 @@ inline bool TakeBlock(const unsigned char*& p, ListOutput& out) {
   std::int32_t* const slot = out.Reserve(kBlock / 2);
   std::size_t added = 0;
   while (starts != 0) {
-    const unsigned start = LowestSetBit(starts);
+    const std::size_t start = LowestSetBit(starts);
     starts &= starts - 1;
-    const unsigned length = LowestSetBit(spaces >> start);  // 1 to 4
+    const std::size_t length = LowestSetBit(spaces >> start);  // 1 to 4
     // Move the digits up to end at byte 6 (zeros below), then combine them
     // pairwise: the first multiplication makes pairs (shifted down to end at
     // byte 7), the second the number in the top lane.
