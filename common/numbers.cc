@@ -52,7 +52,10 @@ class ListOutput {
     return batch_ + count_;
   }
   void Commit(std::size_t added) { count_ += added; }
-  void Push(std::int32_t value) { *Reserve(1) = value, ++count_; }
+  void Push(std::int32_t value) {
+    *Reserve(1) = value;
+    ++count_;
+  }
 
   // Appends the batch. Returns how many numbers the line has yielded.
   std::size_t Finish() {
@@ -136,6 +139,7 @@ inline unsigned HighestSetBit(std::uint64_t x) {
 #endif
 }
 
+// Returns the eight bytes from p as one little-endian word.
 inline std::uint64_t Load8(const unsigned char* p) {
   std::uint64_t word;
   std::memcpy(&word, p, 8);
