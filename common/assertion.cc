@@ -22,6 +22,10 @@ std::string JoinPieces(std::initializer_list<std::string_view> pieces) {
   return joined;
 }
 
+std::string AtLine(std::int64_t lineNumber) {
+  return "v " + IntToString(lineNumber) + ". vrstici ";
+}
+
 std::size_t FormatInt(std::int64_t value, char* out) {
   // Work on the magnitude as unsigned so that the most negative value has one.
   std::uint64_t magnitude =

@@ -37,6 +37,10 @@ class EAssertion {
 // and needs no other (an input line may be hundreds of megabytes long).
 std::string JoinPieces(std::initializer_list<std::string_view> pieces);
 
+// Returns "v " + [line number] + ". vrstici " ("in line N "), the opening of
+// the messages that name a line of the file concerned.
+std::string AtLine(std::int64_t lineNumber);
+
 // Enough room for the decimal text of any 64-bit signed value.
 constexpr std::size_t kMaxIntText = 20;
 

@@ -74,11 +74,6 @@ class Report {
   std::string errorText_;
 };
 
-// Returns "v " + [line number] + ". vrstici ", the opening of the answer loop's messages.
-std::string AtLine(std::int64_t lineNumber) {
-  return "v " + IntToString(lineNumber) + ". vrstici ";
-}
-
 }  // namespace
 
 int EntryPoint(const std::vector<std::string>& arguments) {

@@ -15,11 +15,6 @@ constexpr std::int32_t kMaxCyclists = 1000;
 constexpr std::int32_t kMaxRaces = 1000;
 constexpr std::int32_t kMaxPoints = 1000;
 
-// Returns "v " + [line number] + ". vrstici ", the opening of most messages.
-std::string AtLine(std::int64_t lineNumber) {
-  return "v " + IntToString(lineNumber) + ". vrstici ";
-}
-
 [[noreturn]] void FailCyclistRange(std::int64_t lineNumber, std::int32_t x, std::int32_t n) {
   ThrowAssertion(AtLine(lineNumber) + "se pojavlja neveljavna stevilka kolesarja " +
                      IntToString(x) + ", morala bi biti od 1 do n = " + IntToString(n),
