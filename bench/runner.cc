@@ -1,7 +1,8 @@
 // The benchmark: generates large valid inputs, checks that the evaluator's
 // reports equal the expected ones, and measures the evaluator against the
-// parse-only floor in the same run, alternating the two. Prints a Markdown
-// table. Linux only: it spawns programs and reads their resource usage.
+// parse-only floor and against cat (the cost of having the bytes at all) in
+// the same run, alternating the three. Prints Markdown tables. Linux only: it
+// spawns programs and reads their resource usage.
 //
 //   bench_runner <evaluator> <floor> <generator> <data folder> [--smoke]
 //
@@ -31,7 +32,10 @@ struct Preset {
 const Preset kPresets[] = {{"max", 1000, 1000, 500, 250}, {"wide", 1000, 1000, 999, 1}};
 
 struct Run {
-  double seconds = 0;
+  double seconds = 0;        // wall time
+  double userSeconds = 0;    // time in user mode
+  double kernelSeconds = 0;  // time in the kernel
+  long pageFaults = 0;       // minor and major
   long peakKilobytes = 0;
   int status = -1;
 };
@@ -56,6 +60,9 @@ Run Spawn(const std::vector<std::string>& command, const char* errorFile = "/dev
   wait4(pid, &status, 0, &usage);
   Run run;
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.userSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6;
+  run.kernelSeconds = usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
+  run.pageFaults = usage.ru_minflt + usage.ru_majflt;
   run.peakKilobytes = usage.ru_maxrss;
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
@@ -70,6 +77,14 @@ double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const std::size_t half = values.size() / 2;
   return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2;
+}
+
+// Returns the median of one figure of runs.
+template <typename Figure>
+double Median(const std::vector<Run>& runs, Figure figure) {
+  std::vector<double> values;
+  for (const Run& run : runs) values.push_back(figure(run));
+  return Median(values);
 }
 
 // Returns the instructions that valgrind's callgrind counts for command, or 0
@@ -130,42 +145,54 @@ int main(int argc, char** argv) {
   const std::string root = argv[4];
   const bool smoke = argc > 5 && std::string(argv[5]) == "--smoke";
   const int cases = smoke ? 1 : 10;
-  const int runs = smoke ? 3 : 11;
+  const int rounds = smoke ? 3 : 11;
 
   std::printf(
-      "| preset | cases | input MB | evaluator ms | floor ms | time ratio | evaluator Minstr | "
-      "floor Minstr "
-      "| instr ratio | evaluator peak MB | floor peak MB |\n");
-  std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
+      "| preset | program | wall ms | user ms | kernel ms | page faults | peak MB | Minstr | "
+      "wall / floor | kernel / floor |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
   for (const Preset& preset : kPresets) {
     const Data data = Generate(generator, root, preset, cases);
-    const std::vector<std::string> evaluate = {evaluator, "eval", data.input, data.submission,
-                                               data.report};
-    const std::vector<std::string> parse = {floor, data.input, data.submission};
-    Spawn(evaluate);
+    const std::vector<std::vector<std::string>> commands = {
+        {evaluator, "eval", data.input, data.submission, data.report},
+        {floor, data.input, data.submission},
+        {"/bin/cat", data.input, data.submission}};
+    const char* const names[] = {"evaluator", "floor", "cat"};
+    Spawn(commands[0]);
     if (ReadFile(data.report) != ReadFile(data.expected)) {
       std::fprintf(stderr, "bench_runner: %s: the report differs from %s\n", data.folder.c_str(),
                    data.expected.c_str());
       return 1;
     }
-    std::vector<double> evaluatorTimes, floorTimes;
-    long evaluatorPeak = 0, floorPeak = 0;
-    for (int r = 0; r < runs; ++r) {
-      const Run e = Spawn(evaluate);
-      const Run f = Spawn(parse);
-      evaluatorTimes.push_back(e.seconds);
-      floorTimes.push_back(f.seconds);
-      evaluatorPeak = std::max(evaluatorPeak, e.peakKilobytes);
-      floorPeak = std::max(floorPeak, f.peakKilobytes);
+    // The three in turn, run after run, so that the machine's moods touch
+    // them alike; then the median of each figure.
+    std::vector<Run> runs[3];
+    for (int r = 0; r < rounds; ++r) {
+      for (int p = 0; p < 3; ++p) runs[p].push_back(Spawn(commands[p]));
     }
-    const double et = Median(evaluatorTimes) * 1000, ft = Median(floorTimes) * 1000;
-    const double ei = Instructions(evaluate, data.folder) / 1e6,
-                 fi = Instructions(parse, data.folder) / 1e6;
+    struct Figures {
+      double wall, user, kernel, faults, peak, instructions;
+    } figures[3];
+    for (int p = 0; p < 3; ++p) {
+      figures[p] = {Median(runs[p], [](const Run& run) { return run.seconds * 1000; }),
+                    Median(runs[p], [](const Run& run) { return run.userSeconds * 1000; }),
+                    Median(runs[p], [](const Run& run) { return run.kernelSeconds * 1000; }),
+                    Median(runs[p], [](const Run& run) { return double(run.pageFaults); }),
+                    Median(runs[p], [](const Run& run) { return run.peakKilobytes / 1024.0; }),
+                    p < 2 ? Instructions(commands[p], data.folder) / 1e6 : 0.0};
+    }
     const double megabytes =
         static_cast<double>(ReadFile(data.input).size() + ReadFile(data.submission).size()) / 1e6;
-    std::printf("| %s | %d | %.1f | %.1f | %.1f | %.2f | %.0f | %.0f | %.2f | %.1f | %.1f |\n",
-                preset.name, cases, megabytes, et, ft, et / ft, ei, fi, fi > 0 ? ei / fi : 0.0,
-                evaluatorPeak / 1024.0, floorPeak / 1024.0);
+    for (int p = 0; p < 3; ++p) {
+      const Figures& f = figures[p];
+      char label[64];
+      std::snprintf(label, sizeof label, "%s (%d cases, %.1f MB)", preset.name, cases, megabytes);
+      std::printf(
+          "| %s | %s | %.1f | %.1f | %.1f | %.0f | %.1f | %s | %.2f | %.2f |\n",
+          p == 0 ? label : "", names[p], f.wall, f.user, f.kernel, f.faults, f.peak,
+          f.instructions > 0 ? std::to_string(static_cast<long>(f.instructions)).c_str() : "-",
+          f.wall / figures[1].wall, f.kernel / std::max(figures[1].kernel, 0.1));
+    }
     std::fflush(stdout);
   }
 
@@ -177,7 +204,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> evaluate = {evaluator, "eval", data.input, data.submission,
                                                data.report};
     std::vector<double> times;
-    for (int r = 0; r < runs; ++r) times.push_back(Spawn(evaluate).seconds);
+    for (int r = 0; r < rounds; ++r) times.push_back(Spawn(evaluate).seconds);
     if (ReadFile(data.report) != ReadFile(data.expected)) {
       std::fprintf(stderr, "bench_runner: %s: the report differs\n", data.folder.c_str());
       return 1;
