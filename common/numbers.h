@@ -24,11 +24,22 @@ inline bool IsBlank(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
 // saturates to INT32_MAX or INT32_MIN. REQUIRES: values holds count entries.
 int ScanInts(std::string_view text, std::int32_t* values, int count);
 
-// Parses a list line: empties values, then appends the line's numbers in order
-// (each 0 to 2147483647, blanks of any amount around them), keeping at most
-// keep of them. Returns how many numbers the line holds, kept or not. Throws
-// EAssertion on a byte that is neither blank nor digit (source line 55) or on
-// a number above 2147483647 (source line 61), at the first such defect.
+// How many entries past keep the list parser may write into (see below).
+constexpr std::size_t kListSlack = 32;
+
+// Parses a list line: stores the line's numbers in order (each 0 to
+// 2147483647, blanks of any amount around them) into values[0 .. keep), and
+// returns how many numbers the line holds, stored or not. The parser writes
+// whole blocks of numbers at a time, so entries from min(count, keep) up to
+// keep + kListSlack hold unspecified values afterwards. Throws EAssertion on a
+// byte that is neither blank nor digit (source line 55) or on a number above
+// 2147483647 (source line 61), at the first such defect. REQUIRES: values has
+// room for keep + kListSlack entries.
+std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_t keep);
+
+// As above, into a list: values is emptied, then holds the first keep numbers
+// of the line (its storage kept for reuse). Returns how many numbers the line
+// holds, kept or not.
 std::size_t ParseIntList(std::string_view text, std::vector<std::int32_t>& values,
                          std::size_t keep = std::numeric_limits<std::size_t>::max());
 

@@ -1,6 +1,8 @@
 #include "common/platform.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #ifdef _WIN32
@@ -12,6 +14,9 @@
 #include <shellapi.h>
 #else
 #include <sys/stat.h>
+#endif
+#ifdef __linux__
+#include <sys/mman.h>
 #endif
 
 namespace zobnikari {
@@ -97,5 +102,61 @@ bool SameFile(const std::string& first, const std::string& second) {
 #endif
 
 std::string LastErrorText() { return std::strerror(errno); }
+
+#ifdef __linux__
+
+namespace {
+
+// Returns bytes rounded up to a multiple of unit, a power of two.
+std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
+  return (bytes + unit - 1) & ~(unit - 1);
+}
+
+// Returns the length of the mapping behind a large block of bytes bytes:
+// whole large pages where that adds at most an eighth, else whole small pages
+// (the large pages then cover all but its tail).
+std::size_t MappedLength(std::size_t bytes) {
+  const std::size_t large = RoundUp(bytes, kLargePage);
+  return large - bytes <= bytes / 8 ? large : RoundUp(bytes, 4096);
+}
+
+}  // namespace
+
+void* AllocateLarge(std::size_t bytes) {
+  if (bytes < kLargePage) return std::malloc(bytes);
+  const std::size_t length = MappedLength(bytes);
+  // Map a large page more than needed, then give back what lies before the
+  // first large-page boundary and after the block.
+  if (length > SIZE_MAX - kLargePage) return nullptr;
+  void* mapped = mmap(nullptr, length + kLargePage, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) return nullptr;
+  const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(mapped);
+  const std::uintptr_t aligned = RoundUp(start, kLargePage);
+  if (aligned > start) munmap(mapped, aligned - start);
+  const std::uintptr_t after = aligned + length;
+  const std::uintptr_t mappedEnd = start + length + kLargePage;
+  if (mappedEnd > after) munmap(reinterpret_cast<void*>(after), mappedEnd - after);
+  void* block = reinterpret_cast<void*>(aligned);
+  // Only advice: without large pages the block works as well, only slower.
+  madvise(block, length, MADV_HUGEPAGE);
+  return block;
+}
+
+void FreeLarge(void* block, std::size_t bytes) {
+  if (bytes < kLargePage) {
+    std::free(block);
+  } else if (block != nullptr) {
+    munmap(block, MappedLength(bytes));
+  }
+}
+
+#else
+
+void* AllocateLarge(std::size_t bytes) { return std::malloc(bytes); }
+
+void FreeLarge(void* block, std::size_t) { std::free(block); }
+
+#endif
 
 }  // namespace zobnikari

@@ -1,9 +1,11 @@
 // The few places where the evaluator touches the operating system: the
-// command line, opening files by path, and telling whether two paths name the
-// same file. Paths are UTF-8 byte strings on every platform.
+// command line, opening files by path, telling whether two paths name the
+// same file, and large blocks of memory. Paths are UTF-8 byte strings on every
+// platform.
 #ifndef ZOBNIKARI_COMMON_PLATFORM_H_
 #define ZOBNIKARI_COMMON_PLATFORM_H_
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -30,6 +32,21 @@ bool SameFile(const std::string& first, const std::string& second);
 
 // Returns the system's text for the error code in errno right now.
 std::string LastErrorText();
+
+// Returns a block of bytes bytes, aligned for any type, or nullptr when the
+// system has no memory for it. Where the system lends large pages without
+// privileges (Linux's transparent huge pages), a block of at least
+// kLargePage bytes starts on a large-page boundary and is advised to use
+// them; its length is rounded up to whole large pages when that adds at most
+// an eighth. Elsewhere it is ordinary memory. REQUIRES: bytes > 0.
+void* AllocateLarge(std::size_t bytes);
+
+// Releases a block of AllocateLarge. REQUIRES: block came from
+// AllocateLarge(bytes), or is nullptr.
+void FreeLarge(void* block, std::size_t bytes);
+
+// The size of a large page, where the system lends them.
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
 
 }  // namespace zobnikari
 

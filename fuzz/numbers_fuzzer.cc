@@ -1,7 +1,8 @@
 // Fuzz target: list parsing (ParseIntList) and header-number scanning
 // (ScanInts) on arbitrary bytes. Each is checked against an independent
 // reading of the same bytes: list lines against a plain byte-by-byte parser
-// written from the list rules, header lines against the C library's sscanf.
+// written from the list rules, header lines against the C library's sscanf;
+// and the block scan under the list parser against its portable twin.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "common/assertion.h"
+#include "common/bits.h"
 #include "common/numbers.h"
 #include "fuzz/fuzz_support.h"
 
@@ -158,6 +160,24 @@ void CheckScan(std::string_view text, int conversions) {
   }
 }
 
+// Runs both forms of the block scan on every 64-byte window of text (the
+// text padded with spaces where it is shorter) and requires them to agree.
+void CheckBlockScans(std::string_view text) {
+  std::string padded(text);
+  if (padded.size() < zobnikari::kScanBlock) padded.resize(zobnikari::kScanBlock, ' ');
+  for (std::size_t at = 0; at + zobnikari::kScanBlock <= padded.size(); ++at) {
+    const unsigned char* const block = reinterpret_cast<const unsigned char*>(padded.data()) + at;
+    std::uint16_t fast[zobnikari::kScanBlock];
+    std::uint16_t plain[zobnikari::kScanBlock];
+    const zobnikari::ByteClasses a = zobnikari::ScanBlock(block, fast);
+    const zobnikari::ByteClasses b = zobnikari::ScanBlockPortable(block, plain);
+    Require(a.spaces == b.spaces && a.digits == b.digits, "ScanBlock classifies as its twin");
+    for (unsigned i = 0; i < zobnikari::kScanBlock; ++i) {
+      Require(fast[i] == plain[i], "ScanBlock gives its twin's digit-run values");
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -168,5 +188,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckList(text, expected, SIZE_MAX);
   CheckList(text, expected, zobnikari::fuzz::NumbersKeep(selector));
   CheckScan(text, zobnikari::fuzz::NumbersScanCount(selector));
+  CheckBlockScans(text);
   return 0;
 }

@@ -30,10 +30,10 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
   const std::int32_t k = answered.k;
   const std::int32_t m = answered.m;
   const std::int32_t d = answered.d;
-  // Empty lists that keep their storage: a scorer used for block after block
+  // The teams' table keeps its block: a scorer used for block after block
   // reuses its memory instead of asking the system for fresh pages.
-  teams.resize(static_cast<std::size_t>(d));
-  for (std::vector<std::int32_t>& team : teams) team.clear();
+  const std::size_t size = static_cast<std::size_t>(k);
+  teams.Reset(static_cast<std::size_t>(d), size);
 
   // lastRace[x - 1] is the index of the last race whose team held cyclist x,
   // -1 before any: equal to j marks a repeat on team j, below j - 1 a newcomer.
@@ -52,9 +52,9 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
       ThrowAssertion("manjka vrstica z ekipo za " + IntToString(race) + ". dirko", kSourcePath,
                      158);
     }
-    std::vector<std::int32_t>& team = teams[j];
-    const std::size_t count = ParseIntList(line, team, static_cast<std::size_t>(k));
-    if (count != static_cast<std::size_t>(k)) {
+    std::int32_t* const team = teams.Row(static_cast<std::size_t>(j));
+    const std::size_t count = ParseIntList(line, team, size);
+    if (count != size) {
       ThrowAssertion("ekipa za " + IntToString(race) +
                          ". dirko bi morala imeti k = " + IntToString(k) + " kolesarjev, ne pa " +
                          IntToString(static_cast<std::int64_t>(count)),
@@ -62,13 +62,14 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
     }
 
     // One walk over the finishing order makes each member's points a lookup.
-    const std::int32_t* const order = answered.rankings[j].data();
+    const std::int32_t* const order = answered.rankings[static_cast<std::size_t>(j)].data();
     const std::int32_t* const points = answered.t.data();
     for (std::int32_t i = 0; i < n; ++i) pointsOf[order[i] - 1] = points[i];
 
     std::int32_t newcomers = 0;
     std::int32_t sum = total;
-    for (const std::int32_t x : team) {
+    for (std::size_t i = 0; i < size; ++i) {
+      const std::int32_t x = team[i];
       const std::uint32_t index = static_cast<std::uint32_t>(x) - 1;  // x < 1 wraps past n
       if (index >= cyclists) FailCyclistRange(race, x, n);
       const std::int32_t previous = last[index];

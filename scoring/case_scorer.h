@@ -5,8 +5,8 @@
 #define ZOBNIKARI_SCORING_CASE_SCORER_H_
 
 #include <cstdint>
-#include <vector>
 
+#include "common/int_table.h"
 #include "common/line_reader.h"
 #include "testdata/test_case.h"
 
@@ -25,8 +25,8 @@ class CaseScorer {
   void ReadAndScore(LineReader& input, std::int32_t id, const TestCase& testCase);
 
   std::int32_t id = 0;
-  const TestCase* testCase = nullptr;            // not owned
-  std::vector<std::vector<std::int32_t>> teams;  // teams[r - 1]: race r's line, in line order
+  const TestCase* testCase = nullptr;  // not owned
+  IntTable teams;                      // teams[r - 1]: race r's k cyclists, in line order
   std::int32_t total = 0;
 };
 

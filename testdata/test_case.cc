@@ -80,9 +80,8 @@ void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::st
   }
 
   t.clear();
-  rankings.clear();
-  rankings.resize(static_cast<std::size_t>(d));
   const std::size_t size = static_cast<std::size_t>(n);
+  rankings.Reset(static_cast<std::size_t>(d), size);
 
   ++lineNumber;
   if (!input.NextLine(line)) ThrowAssertion("manjka vrstica s tockami po mestih", kSourcePath, 89);
@@ -117,14 +116,15 @@ void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::st
     ++lineNumber;
     if (!input.NextLine(line))
       ThrowAssertion("manjka vrstica za " + IntToString(j) + ". dirko", kSourcePath, 99);
-    std::vector<std::int32_t>& order = rankings[j - 1];
+    std::int32_t* const order = rankings.Row(static_cast<std::size_t>(j) - 1);
     const std::size_t count = ParseIntList(line, order, size);
     if (count != size) {
       ThrowAssertion(AtLine(lineNumber) + "bi morale biti uvrstitve n = " + IntToString(n) +
                          " kolesarjev, ne pa " + IntToString(static_cast<std::int64_t>(count)),
                      kSourcePath, 102);
     }
-    for (const std::int32_t x : order) {
+    for (std::size_t i = 0; i < size; ++i) {
+      const std::int32_t x = order[i];
       const std::uint32_t index = static_cast<std::uint32_t>(x) - 1;  // x < 1 wraps past n
       if (index >= cyclists) FailCyclistRange(lineNumber, x, n);
       if (seen[index] == j) FailCyclistTwice(lineNumber, x);

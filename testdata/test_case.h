@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/int_table.h"
 #include "common/line_reader.h"
 
 namespace zobnikari {
@@ -22,7 +23,7 @@ struct TestCase {
   std::int32_t m = 0;           // most newcomers to a team from one race to the next
   std::int32_t d = 0;           // races
   std::vector<std::int32_t> t;  // t[p - 1]: points for place p
-  std::vector<std::vector<std::int32_t>> rankings;  // rankings[j - 1]: race j, winner first
+  IntTable rankings;            // rankings[j - 1]: race j's n finishers, winner first
 
   // Reads one block from input into this record, storing taskName as given.
   // lineNumber holds the number of the last line read before the block and is

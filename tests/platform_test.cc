@@ -84,5 +84,21 @@ TEST(SameFile, TellsOneFileFromAnotherHoweverSpelled) {
   EXPECT_FALSE(SameFile(folder.Path(kFolder + "/missing.txt"), input));
 }
 
+TEST(AllocateLarge, GivesBlocksWritableToTheirLastByte) {
+  // Sizes on both sides of a large page and of the rounding to whole large
+  // pages; every page of each block is written, first and last byte.
+  for (const std::size_t bytes :
+       {std::size_t{1}, kLargePage - 1, kLargePage, kLargePage + 1, kLargePage * 9 / 8,
+        kLargePage * 9 / 8 + 4096, std::size_t{4000128}, kLargePage * 8 + 5}) {
+    unsigned char* const block = static_cast<unsigned char*>(AllocateLarge(bytes));
+    ASSERT_NE(block, nullptr) << bytes;
+    for (std::size_t at = 0; at < bytes; at += 4096) block[at] = 1;
+    block[bytes - 1] = 2;
+    EXPECT_EQ(block[0], bytes == 1 ? 2 : 1);
+    FreeLarge(block, bytes);
+  }
+  FreeLarge(nullptr, kLargePage);
+}
+
 }  // namespace
 }  // namespace zobnikari

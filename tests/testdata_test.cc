@@ -81,7 +81,15 @@ TEST(ReadTestCase, CountsTheLinesOfItsBlock) {
   EXPECT_EQ(record.taskName, "name");
   EXPECT_EQ(record.id, 7);
   EXPECT_EQ(record.t, (std::vector<std::int32_t>{10, 6, 3, 0}));
-  EXPECT_EQ(record.rankings.back(), (std::vector<std::int32_t>{4, 3, 2, 1}));
+  ASSERT_EQ(record.rankings.size(), 3u);
+  const IntRow lastRace = record.rankings[2];
+  EXPECT_EQ(std::vector<std::int32_t>(lastRace.begin(), lastRace.end()),
+            (std::vector<std::int32_t>{4, 3, 2, 1}));
+  // A record is a value: a copy keeps its own finishing orders.
+  const TestCase copy = record;
+  record.rankings.Row(0)[0] = 99;
+  EXPECT_EQ(copy.rankings[0][0], 3);
+  EXPECT_EQ(copy.rankings[2][3], 1);
   std::string_view line;
   ASSERT_TRUE(input.NextLine(line));
   EXPECT_EQ(line, "rest") << "the block's lines, and no more, are consumed";
