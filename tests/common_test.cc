@@ -224,6 +224,24 @@ TEST(ParseIntList, FailsOnTheFirstDigitThatTakesANumberPastTheLimit) {
   EXPECT_EQ(Parse("1 3000000000x"), "61: stevilo 3000000000 je preveliko");
 }
 
+TEST(ParseIntList, FailsOnEveryNumberFromOnePastTheLimit) {
+  // 2147483648 and 2147483649 pass the limit at a tenth digit above 7;
+  // 2147483650 to 2147483657 already have a ninth digit above the limit's.
+  // Each fails alone on its line and deep inside a long one.
+  std::string ones;
+  std::string parsed;
+  for (int i = 0; i < 100; ++i) {
+    ones += "1 ";
+    parsed += "1,";
+  }
+  EXPECT_EQ(Parse(ones + "2147483647"), parsed + "2147483647");
+  for (std::int64_t number = 2147483648; number <= 2147483657; ++number) {
+    const std::string text = std::to_string(number);
+    EXPECT_EQ(Parse(text), "61: stevilo " + text + " je preveliko");
+    EXPECT_EQ(Parse(ones + text + " 1"), "61: stevilo " + text + " je preveliko");
+  }
+}
+
 // The list rules read plainly, one byte at a time: the yardstick for the
 // parser's faster paths. Returns the numbers as "a,b,c" or the failure.
 std::string ReferenceParse(const std::string& text) {
@@ -269,6 +287,17 @@ TEST(ParseIntList, AgreesWithTheRulesOnRandomLines) {
       }
     }
     ASSERT_EQ(Parse(line), ReferenceParse(line)) << "line \"" << line << "\"";
+  }
+}
+
+TEST(ParseIntList, ReadsLongLinesOfOneDigitNumbersWholeAtEveryOffset) {
+  // Hundreds of the densest numbers, one digit and one blank each, starting
+  // at every offset over a stretch wider than the parser's steps.
+  std::string numbers;
+  for (int i = 0; i < 300; ++i) numbers += std::to_string(i * 7 % 10) + " ";
+  for (std::size_t blanks = 0; blanks < 130; ++blanks) {
+    const std::string line = std::string(blanks, ' ') + numbers;
+    ASSERT_EQ(Parse(line), ReferenceParse(line)) << blanks << " blanks first";
   }
 }
 

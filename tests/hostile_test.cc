@@ -1,6 +1,8 @@
 // Hostile inputs, too large to keep as case folders: each case makes its files
 // at test time, runs the real program on them, compares the report byte for
-// byte and holds the run to a bound on wall time and on peak memory.
+// byte and holds the run to a bound on CPU time and on peak memory. CPU time
+// (user and system) is what the program itself spent: other work on a busy
+// machine stretches wall time, not that.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -162,7 +164,7 @@ struct HostileCase {
   Bytes submission;         // submission.txt
   Folder folder;            // which path names a folder instead
   Bytes report;             // the expected report; with kReport, none may appear
-  double seconds;           // bound on the run's wall time
+  double seconds;           // bound on the run's CPU time, user and system
   double peakMiB;           // bound on the run's peak resident memory
   int addressSpaceMiB = 0;  // above 0: the most memory the program may map
 };
@@ -172,8 +174,8 @@ struct HostileCase {
 constexpr std::uint64_t kLongLine = 200000000;  // the long line: 200 MB
 constexpr double kLongLineMiB = kLongLine / 1048576.0;
 constexpr double kSlackMiB = 8;
-constexpr double kQuick = 5;     // seconds for an input of a few megabytes
-constexpr double kLongRun = 20;  // seconds for the 200 MB line
+constexpr double kQuick = 5;     // CPU seconds for an input of a few megabytes
+constexpr double kLongRun = 20;  // CPU seconds for the 200 MB line
 
 #ifdef ZOBNIKARI_SANITIZED
 // Sanitizer builds run slower and hold freed memory back on purpose: their
@@ -430,8 +432,8 @@ TEST_P(Hostile, ReportsExactlyWithinItsBounds) {
   EXPECT_EQ(run.out, "");
   if (c.folder == Folder::kReport) {
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err.rfind("Orv19Zobnikari: ", 0), 0u) << run.err;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+    EXPECT_EQ(run.err, "Orv19Zobnikari: datoteke s porocilom \"" + report.string() +
+                           "\" ni mogoce odpreti za pisanje: Is a directory\n");
     EXPECT_TRUE(fs::is_directory(report) && fs::is_empty(report));
   } else {
     EXPECT_EQ(run.status, 0);
@@ -440,10 +442,10 @@ TEST_P(Hostile, ReportsExactlyWithinItsBounds) {
   }
 
   const double peakMiB = run.peakKiB / 1024.0;
-  std::cout << c.name << ": " << run.seconds << " s (bound " << c.seconds * kTimeScale
-            << " s), peak " << peakMiB << " MiB (bound " << c.peakMiB << " MiB"
-            << (kMeasuresMemory ? ")" : ", not held: sanitizer build)") << std::endl;
-  EXPECT_LE(run.seconds, c.seconds * kTimeScale) << "wall time in seconds";
+  std::cout << c.name << ": " << run.cpuSeconds << " s CPU (bound " << c.seconds * kTimeScale
+            << " s; wall " << run.seconds << " s), peak " << peakMiB << " MiB (bound " << c.peakMiB
+            << " MiB" << (kMeasuresMemory ? ")" : ", not held: sanitizer build)") << std::endl;
+  EXPECT_LE(run.cpuSeconds, c.seconds * kTimeScale) << "CPU time (user and system) in seconds";
   if (kMeasuresMemory) {
     EXPECT_LE(peakMiB, c.peakMiB) << "peak resident memory in MiB";
   }

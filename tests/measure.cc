@@ -5,9 +5,11 @@
 // that its memory runs out where a larger machine's would.
 // The program is this launcher's only child, forked while the launcher is
 // small: a child's peak memory counts from its parent's at the fork, so the
-// figure is then the program's own. Writes "<status> <peak KiB> <seconds>" to
-// the stats file (status: the exit status, or minus the signal that ended it)
-// and exits 0; exits 127 when the program cannot be run.
+// figure is then the program's own. Writes "<status> <peak KiB> <wall seconds>
+// <CPU seconds>" to the stats file (status: the exit status, or minus the
+// signal that ended it; CPU time: user and system time together, which other
+// work on the machine does not stretch as it stretches wall time) and exits 0;
+// exits 127 when the program cannot be run.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,8 +47,11 @@ int main(int argc, char** argv) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const int status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -WTERMSIG(waitStatus);
+  const double cpuSeconds =
+      static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   std::FILE* stats = std::fopen(argv[1], "w");
   if (stats == nullptr) return 127;
-  std::fprintf(stats, "%d %ld %.6f\n", status, usage.ru_maxrss, seconds);
+  std::fprintf(stats, "%d %ld %.6f %.6f\n", status, usage.ru_maxrss, seconds, cpuSeconds);
   return std::fclose(stats) == 0 ? 0 : 127;
 }

@@ -1,7 +1,8 @@
 // Runs a program as a child process and measures that child alone: how it
-// ended, its wall time and its peak resident memory, with what it wrote to
-// standard output and standard error. POSIX only; the measuring is done by the
-// zobnikari_measure launcher, whose path the build gives as ZOBNIKARI_MEASURE.
+// ended, its wall time, its CPU time and its peak resident memory, with what
+// it wrote to standard output and standard error. POSIX only; the measuring is
+// done by the zobnikari_measure launcher, whose path the build gives as
+// ZOBNIKARI_MEASURE.
 #ifndef ZOBNIKARI_TESTS_PROGRAM_RUN_H_
 #define ZOBNIKARI_TESTS_PROGRAM_RUN_H_
 
@@ -29,6 +30,7 @@ struct ProgramRun {
   bool measured = false;  // the program ran and its figures were taken
   int status = -1;        // its exit status, or minus the signal that ended it
   double seconds = 0;     // wall time from its start to its end
+  double cpuSeconds = 0;  // the CPU time it used, user and system together
   long peakKiB = 0;       // its peak resident memory
   std::string out;        // what it wrote to standard output
   std::string err;        // what it wrote to standard error
@@ -86,7 +88,8 @@ inline ProgramRun RunProgram(const std::vector<std::string>& command,
   if (!WIFEXITED(waitStatus) || WEXITSTATUS(waitStatus) != 0) return run;
 
   std::ifstream stats(statsPath);
-  run.measured = static_cast<bool>(stats >> run.status >> run.peakKiB >> run.seconds);
+  run.measured =
+      static_cast<bool>(stats >> run.status >> run.peakKiB >> run.seconds >> run.cpuSeconds);
   run.out = ReadWholeFile(outPath);
   run.err = ReadWholeFile(errPath);
   return run;

@@ -13,13 +13,15 @@
 #   report_file      optional: where the report is expected instead of
 #                    report.txt, a path inside the folder
 #   expected_stdout  optional: standard output (without it, none)
+#   expected_stderr  optional: standard error, exactly
 #   expected_status  optional: the exit status (without it, 0)
 #   only             optional: "linux" or "windows", the one build it runs on
 # The program runs in a fresh copy of the folder. It must leave every file of
-# the folder as it was and create no file but the report. Standard error must
-# stay empty unless the status is 2, when it must be one line naming the
-# program. With CRLF=ON (a Windows build) every LF of the expected report and
-# standard output is expected as CR LF.
+# the folder as it was and create no file but the report. Without
+# expected_stderr, standard error must stay empty unless the status is 2, when
+# it must be one line naming the program. With CRLF=ON (a Windows build) every
+# LF of the expected report, standard output and standard error is expected as
+# CR LF.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -88,7 +90,11 @@ endif()
 file(READ "${WORK_DIR}/stderr" stderr)
 compare("exit status (standard error: ${stderr})" "${expected_status}" "${status}")
 
-if(status EQUAL 2)
+if(EXISTS "${CASE_DIR}/expected_stderr")
+  expected_hex("${CASE_DIR}/expected_stderr" want)
+  read_hex("${WORK_DIR}/stderr" got)
+  compare("standard error (${stderr})" "${want}" "${got}")
+elseif(status EQUAL 2)
   if(NOT stderr MATCHES "^Orv19Zobnikari: [^\n]+\r?\n$")
     fail("standard error should be one line naming the program, not: ${stderr}")
   endif()
