@@ -7,29 +7,25 @@
 // numbers of one to four digits between single spaces, and that case is taken
 // a block of 64 bytes at a time (TakeBlock):
 //
-//   1. ClassifyBytes marks the block's spaces and digits as two 64-bit masks.
-//      Any other byte (another blank, or a byte that must fail) sends the block
-//      to the byte-by-byte path.
+//   1. ScanBlock (common/bits.h) marks the block's spaces and digits as two
+//      64-bit masks, and works out, at every digit, the value of the digits
+//      of its run up to there (of the last four, in a longer run).
+//      Any byte but a digit or a space (another blank, or a byte that must
+//      fail) sends the block to the byte-by-byte path.
 //   2. The block ends after its last space; a number cut by the block's end
-//      is left for the next block, which starts after that space.
-//   3. A run of five digits sends the block to the byte-by-byte path: nine
-//      digits always fit, but only the plain path tests the limit and drops
-//      leading zeros of long runs.
-//   4. Every number starts at a digit that follows a non-digit. For each, the
-//      eight bytes from its start are loaded, their low four bits kept (a
-//      digit's value; a space gives 0) and shifted up so that the number's
-//      last digit is the word's top byte. Two multiplications then combine the
-//      digits: the first adds ten times each byte to the next one, turning
-//      digit pairs into values 0 to 99 (kPairDigits), the second adds a
-//      hundred times each 16-bit pair to the next, leaving the number in the
-//      top 16 bits (kJoinPairs).
+//      is left for the next block, which starts after that space. A block
+//      without a space goes byte by byte.
+//   3. A run of five digits sends the block to the byte-by-byte path: only
+//      that path tests the limit and reads past leading zeros.
+//   4. Every number now ends at a digit followed by a space, and its value is
+//      the one worked out at that digit: a bit scan finds each such digit and
+//      the value is copied out.
 //
 // Both paths give the same numbers and the same failures: the block path
-// takes only blocks that hold nothing to fail on and no number it could get
-// wrong, and gives every other block, from its start, to the plain path.
-// Blocks need 64 bytes and the eight-byte loads a few more (kBlockReach), so a
-// line's last bytes are copied into a small buffer padded with spaces, which
-// read as the blanks they are.
+// takes only blocks that hold nothing to fail on and no number longer than it
+// can read, and gives every other block, from its start, to the plain path.
+// A block reads 64 bytes, so a line's last bytes are copied into a small
+// buffer padded with spaces, which read as the blanks they are.
 #include "common/numbers.h"
 
 #include <algorithm>
