@@ -24,6 +24,15 @@ LineReader::LineReader(std::FILE* file, std::size_t blockSize)
 
 LineReader::LineReader(const std::string& path) : LineReader(OpenForReading(path)) {}
 
+LineReader LineReader::OverBytes(std::string_view bytes) { return LineReader(bytes); }
+
+LineReader::LineReader(std::string_view bytes)
+    : file_(nullptr), blockSize_(0), data_(bytes.data()), ended_(true) {
+  const void* stop = bytes.empty() ? nullptr : std::memchr(bytes.data(), kEndOfInput, bytes.size());
+  end_ = stop == nullptr ? bytes.size()
+                         : static_cast<std::size_t>(static_cast<const char*>(stop) - bytes.data());
+}
+
 LineReader::~LineReader() {
   if (file_ != nullptr) std::fclose(file_);
   std::free(buffer_);
@@ -32,13 +41,12 @@ LineReader::~LineReader() {
 bool LineReader::NextLine(std::string_view& line) {
   for (;;) {
     if (scan_ < end_) {
-      const void* found = std::memchr(buffer_ + scan_, '\n', end_ - scan_);
+      const void* found = std::memchr(data_ + scan_, '\n', end_ - scan_);
       if (found != nullptr) {
-        const std::size_t stop =
-            static_cast<std::size_t>(static_cast<const char*>(found) - buffer_);
+        const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
         std::size_t length = stop - begin_;
-        if (length > 0 && buffer_[stop - 1] == '\r') --length;
-        line = std::string_view(buffer_ + begin_, length);
+        if (length > 0 && data_[stop - 1] == '\r') --length;
+        line = std::string_view(data_ + begin_, length);
         begin_ = scan_ = stop + 1;
         return true;
       }
@@ -49,19 +57,12 @@ bool LineReader::NextLine(std::string_view& line) {
         line = std::string_view();
         return false;
       }
-      line = std::string_view(buffer_ + begin_, end_ - begin_);
+      line = std::string_view(data_ + begin_, end_ - begin_);
       begin_ = scan_ = end_;
       return true;
     }
     Fill();
   }
-}
-
-bool LineReader::ReadLine(std::string& line) {
-  std::string_view view;
-  const bool ok = NextLine(view);
-  line.assign(view.data(), view.size());
-  return ok;
 }
 
 void LineReader::Fill() {
@@ -81,6 +82,7 @@ void LineReader::Fill() {
     void* moved = std::realloc(buffer_, grown);
     if (moved == nullptr) throw std::bad_alloc();
     buffer_ = static_cast<char*>(moved);
+    data_ = buffer_;
     capacity_ = grown;
   }
   const std::size_t wanted = capacity_ - end_;

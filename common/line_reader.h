@@ -25,6 +25,10 @@ class LineReader {
   // input: nothing tells it apart from an empty file.
   explicit LineReader(const std::string& path);
 
+  // Returns a reader of bytes held in memory, which must outlive it: the
+  // lines that a file of those bytes would give, by the same rules.
+  static LineReader OverBytes(std::string_view bytes);
+
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
   ~LineReader();
@@ -35,11 +39,10 @@ class LineReader {
   // a line outgrows memory.
   bool NextLine(std::string_view& line);
 
-  // As NextLine, but copies the line into line, reusing its storage. On false
-  // line is empty.
-  bool ReadLine(std::string& line);
-
  private:
+  // Reads the bytes in memory.
+  explicit LineReader(std::string_view bytes);
+
   // Moves the unfinished line to the front of the buffer, grows the buffer if
   // that line fills it, and reads one more block. Sets ended_ at the end of the
   // file, on a read error, or at a Ctrl-Z byte (whose bytes are dropped).
@@ -47,7 +50,8 @@ class LineReader {
 
   std::FILE* file_;
   std::size_t blockSize_;
-  char* buffer_ = nullptr;
+  char* buffer_ = nullptr;      // the reader's own block, null over bytes in memory
+  const char* data_ = nullptr;  // the bytes read so far: buffer_, or the bytes in memory
   std::size_t capacity_ = 0;
   std::size_t begin_ = 0;  // first byte of the line being read
   std::size_t scan_ = 0;   // bytes before this, from begin_ on, hold no LF

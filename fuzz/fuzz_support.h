@@ -40,8 +40,8 @@ inline EvaluationFiles SplitEvaluationInput(std::string_view input) {
 }
 
 // The line-reader target's input is two selector bytes, then the file: the
-// first selects the reader's block size, the second, bit i % 8 for line i,
-// whether line i is taken by ReadLine (set) or by NextLine (clear).
+// first selects the reader's block size, the second's lowest bit whether the
+// file is read from a stream (clear) or as bytes in memory (set).
 constexpr std::size_t kLineReaderSelectorBytes = 2;
 
 // Returns the block size that selector byte s stands for: 1 to 200 for s

@@ -55,9 +55,9 @@ int main(int argc, char** argv) {
     }
   }
 
-  // Block sizes 1, 5 and 1 MiB; lines by NextLine, alternately, by ReadLine.
+  // Streams in blocks of 1 and 5 bytes, and bytes in memory.
   const std::uint8_t kBlockSelectors[] = {0, 4, 220};
-  const std::uint8_t kCallSelectors[] = {0x00, 0x55, 0xff};
+  const std::uint8_t kSourceSelectors[] = {0x00, 0x00, 0x01};
   // Keep all and scan five numbers; keep two and scan one.
   const std::uint8_t kNumberSelectors[] = {0x4f, 0x02};
 
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
       for (int i = 0; i < 3; ++i) {
         std::string seed;
         seed += static_cast<char>(kBlockSelectors[i]);
-        seed += static_cast<char>(kCallSelectors[i]);
+        seed += static_cast<char>(kSourceSelectors[i]);
         ok &=
             WriteBytes(corpus / "line_reader" / (name + "." + file.file + "." + std::to_string(i)),
                        seed + file.bytes);

@@ -17,19 +17,24 @@
 namespace zobnikari {
 namespace {
 
-// Returns every line that a reader with the given block size yields for
-// bytes, each followed by "|", and "#" for the failed read that ends them.
+// Returns every line that reader yields, each followed by "|", and "#" for
+// the failed read that ends them.
+std::string Lines(LineReader& reader) {
+  std::string out;
+  std::string_view line = "stale";
+  while (reader.NextLine(line)) out += std::string(line) + "|";
+  EXPECT_TRUE(line.empty());
+  EXPECT_FALSE(reader.NextLine(line)) << "a failed read stays failed";
+  return out + "#";
+}
+
+// Returns the lines of a file of bytes, read in blocks of blockSize bytes.
 std::string Lines(const std::string& bytes, std::size_t blockSize) {
   TempFolder folder;
   std::FILE* file = OpenForReading(folder.Write("in.txt", bytes));
   EXPECT_NE(file, nullptr);
   LineReader reader(file, blockSize);
-  std::string out;
-  std::string line = "stale";
-  while (reader.ReadLine(line)) out += line + "|";
-  EXPECT_EQ(line, "");
-  EXPECT_FALSE(reader.ReadLine(line)) << "a failed read stays failed";
-  return out + "#";
+  return Lines(reader);
 }
 
 TEST(LineReader, AppliesTheTextModeRulesWhateverTheBlockSize) {
@@ -61,6 +66,8 @@ TEST(LineReader, AppliesTheTextModeRulesWhateverTheBlockSize) {
     for (std::size_t blockSize : {1, 2, 3, 4, 5, 7, 64, 1 << 20}) {
       EXPECT_EQ(Lines(c.bytes, blockSize), c.lines) << "block size " << blockSize;
     }
+    LineReader inMemory = LineReader::OverBytes(c.bytes);
+    EXPECT_EQ(Lines(inMemory), c.lines) << "bytes in memory";
   }
 }
 
