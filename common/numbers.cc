@@ -202,9 +202,16 @@ std::size_t ParseIntList(std::string_view text, std::vector<std::int32_t>& value
                          std::size_t keep) {
   // A line holds at most one number per two bytes, and one more.
   const std::size_t room = std::min(keep, text.size() / 2 + 1);
+  // The list holds the parser's slack only while it parses: afterwards its
+  // kept numbers, and after a failure none.
+  struct Trim {
+    std::vector<std::int32_t>& values;
+    std::size_t size = 0;
+    ~Trim() { values.resize(size); }
+  } trim{values};
   values.resize(room + kListSlack);
   const std::size_t count = ParseIntList(text, values.data(), room);
-  values.resize(std::min(count, room));
+  trim.size = std::min(count, room);
   return count;
 }
 

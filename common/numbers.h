@@ -38,8 +38,8 @@ constexpr std::size_t kListSlack = 32;
 std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_t keep);
 
 // As above, into a list: values is emptied, then holds the first keep numbers
-// of the line (its storage kept for reuse). Returns how many numbers the line
-// holds, kept or not.
+// of the line (its storage kept for reuse), or none after a failure. Returns
+// how many numbers the line holds, kept or not.
 std::size_t ParseIntList(std::string_view text, std::vector<std::int32_t>& values,
                          std::size_t keep = std::numeric_limits<std::size_t>::max());
 

@@ -49,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The file, in a buffer of its own: a memory stream may not be handed
   // constant bytes, and an empty one still needs a valid address.
   std::vector<char> file(data + zobnikari::fuzz::kLineReaderSelectorBytes, data + size);
-  const std::string_view bytes(file.data(), file.size());
-  const std::vector<std::string> expected = ReferenceLines(bytes);
   file.push_back('\0');
+  const std::string_view bytes(file.data(), file.size() - 1);
+  const std::vector<std::string> expected = ReferenceLines(bytes);
   std::FILE* stream = inMemory ? nullptr : fmemopen(file.data(), bytes.size(), "rb");
   Require(inMemory || stream != nullptr, "a memory stream can be opened");
 
