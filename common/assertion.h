@@ -12,8 +12,9 @@
 
 namespace zobnikari {
 
-// The path recorded in every failure: the program's one main source file. The
-// report never shows it; it shows the fixed label kSourceLabel instead.
+// The program's one main source file: the path recorded in every failure, and
+// the fixed label that a failure report shows (the report never takes the
+// label from the failure).
 extern const char kSourcePath[];
 
 // A validation failure: the composed message (no line end), the source path of

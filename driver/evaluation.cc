@@ -1,6 +1,7 @@
 #include "driver/evaluation.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -14,9 +15,13 @@
 
 namespace zobnikari {
 
-const char kSourceLabel[] = "Orv19Zobnikari.cpp";
-
 namespace {
+
+// One answered test case as the OK report lists it.
+struct ScoreEntry {
+  std::int32_t id;     // the test-case number as written in the submission
+  std::int32_t score;  // the total of its answer block
+};
 
 constexpr std::string_view kUsage =
     "Uporaba: Orv19Zobnikari eval input.txt submission.txt report.txt\n";
@@ -74,14 +79,9 @@ class Report {
   std::string errorText_;
 };
 
-}  // namespace
-
-int EntryPoint(const std::vector<std::string>& arguments) {
-  if (arguments.size() >= 2 && arguments[1] == "eval") return RunEvaluation(arguments);
-  WriteUsage();
-  return 0;
-}
-
+// Checks the submission at path against testCases and returns one entry per
+// answer block, in submission order. Throws EAssertion at the first defect of
+// the submission (source lines 202 to 217, or any failure of an answer block).
 std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
                                         const std::vector<TestCase>& testCases) {
   LineReader input(path);
@@ -136,6 +136,14 @@ std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
   return entries;
 }
 
+}  // namespace
+
+int EntryPoint(const std::vector<std::string>& arguments) {
+  if (arguments.size() >= 2 && arguments[1] == "eval") return RunEvaluation(arguments);
+  WriteUsage();
+  return 0;
+}
+
 int RunEvaluation(const std::vector<std::string>& arguments) {
   if (arguments.size() < 5) {
     WriteUsage();
@@ -173,7 +181,9 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
     scored = true;
   } catch (const EAssertion& failure) {
     report.Write("Napaka [");
-    report.Write(kSourceLabel);
+    // The label is fixed text, the main source file's name: the same text
+    // as every failure's path, but never taken from the failure.
+    report.Write(kSourcePath);
     report.Write(":");
     report.Write(failure.line);
     report.Write("]: ");

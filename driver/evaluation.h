@@ -4,22 +4,10 @@
 #ifndef ZOBNIKARI_DRIVER_EVALUATION_H_
 #define ZOBNIKARI_DRIVER_EVALUATION_H_
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "testdata/test_case.h"
-
 namespace zobnikari {
-
-// The label that a failure report names as the failing check's source file.
-extern const char kSourceLabel[];
-
-// One answered test case as the OK report lists it.
-struct ScoreEntry {
-  std::int32_t id;     // the test-case number as written in the submission
-  std::int32_t score;  // the total of its answer block
-};
 
 // Returns the exit status of the whole program for arguments (program name
 // first): RunEvaluation's when the first argument is exactly "eval", else 0
@@ -33,12 +21,6 @@ int EntryPoint(const std::vector<std::string>& arguments);
 // inputs left unread, when the report cannot be opened, names the same file as
 // an input, or cannot be written in full.
 int RunEvaluation(const std::vector<std::string>& arguments);
-
-// Checks the submission at path against testCases and returns one entry per
-// answer block, in submission order. Throws EAssertion at the first defect of
-// the submission (source lines 202 to 217, or any failure of an answer block).
-std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
-                                        const std::vector<TestCase>& testCases);
 
 }  // namespace zobnikari
 

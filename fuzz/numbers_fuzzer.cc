@@ -14,60 +14,15 @@
 #include "common/bits.h"
 #include "common/numbers.h"
 #include "fuzz/fuzz_support.h"
+#include "tests/reference_list.h"
 
 namespace {
 
 using zobnikari::fuzz::Require;
 
-// The outcome of a list line: its numbers, or the failure that ends it.
-struct ListOutcome {
-  std::vector<std::int64_t> numbers;  // the numbers met before any failure
-  bool failed = false;
-  std::int32_t line = 0;  // the failure's source line: 55 or 61
-  std::string message;
-};
-
-// Returns true for the six blanks: space, tab, LF, VT, FF and CR.
-bool IsBlankByte(unsigned char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// Returns true for the bytes '0' to '9'.
-bool IsDigitByte(unsigned char c) { return c >= '0' && c <= '9'; }
-
-// Parses a list line by the rules, one byte at a time: blanks separate,
-// anything else but a digit fails with 55, and a digit that would take its
-// number past 2147483647 fails with 61, showing the number so far and itself.
-ListOutcome ReferenceList(std::string_view text) {
-  ListOutcome outcome;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (IsBlankByte(c)) {
-      ++i;
-      continue;
-    }
-    if (!IsDigitByte(c)) {
-      outcome.failed = true;
-      outcome.line = 55;
-      outcome.message = "namesto stevke se pojavlja znak s kodo " + std::to_string(c);
-      return outcome;
-    }
-    std::int64_t number = 0;
-    for (; i < text.size() && IsDigitByte(static_cast<unsigned char>(text[i])); ++i) {
-      const int digit = text[i] - '0';
-      if (number * 10 + digit > 2147483647) {
-        outcome.failed = true;
-        outcome.line = 61;
-        outcome.message = "stevilo " + std::to_string(number) + text[i] + " je preveliko";
-        return outcome;
-      }
-      number = number * 10 + digit;
-    }
-    outcome.numbers.push_back(number);
-  }
-  return outcome;
-}
+using zobnikari::reference::IsBlankByte;
+using zobnikari::reference::IsDigitByte;
+using zobnikari::reference::ListOutcome;
 
 // Runs ParseIntList with keep on text and compares it with the reference.
 void CheckList(std::string_view text, const ListOutcome& expected, std::size_t keep) {
@@ -184,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < zobnikari::fuzz::kNumbersSelectorBytes) return 0;
   const std::uint8_t selector = data[0];
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  const ListOutcome expected = ReferenceList(text);
+  const ListOutcome expected = zobnikari::reference::ParseList(text);
   CheckList(text, expected, SIZE_MAX);
   CheckList(text, expected, zobnikari::fuzz::NumbersKeep(selector));
   CheckScan(text, zobnikari::fuzz::NumbersScanCount(selector));

@@ -16,13 +16,13 @@ namespace zobnikari {
 // teams and total 0.
 class CaseScorer {
  public:
-  // Reads testCase.d team lines from input, which stands at the line after the
+  // Reads answered.d team lines from input, which stands at the line after the
   // test-case number line, validates them in race order and leaves the score
-  // in total. Records id and testCase; discards earlier teams. REQUIRES:
-  // testCase passed every test-data check and outlives the scorer. Throws
-  // EAssertion at the first defect (source lines 158 to 174, or a list
-  // failure), the lines read so far consumed.
-  void ReadAndScore(LineReader& input, std::int32_t id, const TestCase& testCase);
+  // in total. Records caseId as id and answered as testCase; discards earlier
+  // teams. REQUIRES: answered passed every test-data check and outlives the
+  // scorer. Throws EAssertion at the first defect (source lines 158 to 174, or
+  // a list failure), the lines read so far consumed.
+  void ReadAndScore(LineReader& input, std::int32_t caseId, const TestCase& answered);
 
   std::int32_t id = 0;
   const TestCase* testCase = nullptr;  // not owned

@@ -25,12 +25,12 @@ struct TestCase {
   std::vector<std::int32_t> t;  // t[p - 1]: points for place p
   IntTable rankings;            // rankings[j - 1]: race j's n finishers, winner first
 
-  // Reads one block from input into this record, storing taskName as given.
+  // Reads one block from input into this record, storing name as taskName.
   // lineNumber holds the number of the last line read before the block and is
   // raised by one for every line read or tried; on return it is the number of
   // the block's last line. Throws EAssertion at the first defect (source lines
   // 79 to 107, or a list failure of ParseIntList), the record left part-filled.
-  void ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::string taskName);
+  void ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::string name);
 };
 
 }  // namespace zobnikari

@@ -12,6 +12,7 @@
 #include "common/line_reader.h"
 #include "common/numbers.h"
 #include "common/platform.h"
+#include "reference_list.h"
 #include "temp_file.h"
 
 namespace zobnikari {
@@ -249,28 +250,14 @@ TEST(ParseIntList, FailsOnEveryNumberFromOnePastTheLimit) {
   }
 }
 
-// The list rules read plainly, one byte at a time: the yardstick for the
-// parser's faster paths. Returns the numbers as "a,b,c" or the failure.
+// Returns the reference reading of text in the form of Parse: the numbers as
+// "a,b,c", or the failure.
 std::string ReferenceParse(const std::string& text) {
+  const reference::ListOutcome outcome = reference::ParseList(text);
+  if (outcome.failed) return std::to_string(outcome.line) + ": " + outcome.message;
   std::string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == ' ' || (c >= 9 && c <= 13)) {
-      ++i;
-    } else if (c < '0' || c > '9') {
-      return "55: namesto stevke se pojavlja znak s kodo " + std::to_string(c);
-    } else {
-      std::int64_t number = 0;
-      for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (number * 10 + (text[i] - '0') > INT32_MAX) {
-          return "61: stevilo " + std::to_string(number) + text[i] + " je preveliko";
-        }
-        number = number * 10 + (text[i] - '0');
-      }
-      out += (out.empty() ? "" : ",") + std::to_string(number);
-    }
-  }
+  for (std::size_t i = 0; i < outcome.numbers.size(); ++i)
+    out += (i ? "," : "") + std::to_string(outcome.numbers[i]);
   return out;
 }
 
