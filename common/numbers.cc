@@ -53,6 +53,10 @@ inline unsigned DigitValue(unsigned char c) { return static_cast<unsigned>(c) - 
       kSourcePath, 61);
 }
 
+// The largest number a list may hold: a number so far above a tenth of it,
+// or equal to that tenth with a digit above its last, cannot take one more.
+constexpr std::uint32_t kLargest = 2147483647;
+
 constexpr std::size_t kBlock = kScanBlock;
 // A block reads its own bytes and no more.
 constexpr std::size_t kBlockReach = kBlock;
@@ -100,7 +104,7 @@ const unsigned char* ScalarToken(const unsigned char* p, const unsigned char* en
   const unsigned char* const safeEnd = end - p > 9 ? p + 9 : end;
   for (++p; p < safeEnd && (digit = DigitValue(*p)) <= 9; ++p) number = number * 10 + digit;
   for (; p < end && (digit = DigitValue(*p)) <= 9; ++p) {
-    if (number > 214748364 || (number == 214748364 && digit > 7)) {
+    if (number > kLargest / 10 || (number == kLargest / 10 && digit > kLargest % 10)) {
       FailTooLarge(number, static_cast<char>(*p));
     }
     number = number * 10 + digit;
