@@ -1,0 +1,96 @@
+# Unpacks the release archive into an empty folder, as an organiser would, and
+# checks what is there: the checksum file beside the archive matches it; the
+# archive holds the program, README.md and docs/checks.md and nothing else,
+# the documents byte for byte as in the sources; the program carries no debug
+# sections nor symbols, and its version resource; and the program found there
+# evaluates the bundled example under the emulator: report OK, 1, "1 35", each
+# line ended by CR LF.
+#
+#   cmake -DARCHIVE=<zip> -DSOURCE_DIR=<dir> -DWORK_DIR=<scratch> -DEMULATOR=a|b
+#         -DOBJDUMP=<objdump> -DWINDRES=<windres> -DNAME=<name> -DVERSION=<x.y.z>
+#         -P package_unpack.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT EXISTS "${ARCHIVE}")
+  message(FATAL_ERROR "${ARCHIVE} does not exist: run cpack in the build folder first "
+    "(cmake --workflow --preset package does)")
+endif()
+get_filename_component(archive_name "${ARCHIVE}" NAME)
+get_filename_component(folder "${ARCHIVE}" NAME_WLE)
+
+# The checksum file: "<sha256>  <archive name>", as sha256sum -c reads it.
+file(SHA256 "${ARCHIVE}" sha256)
+if(NOT EXISTS "${ARCHIVE}.sha256")
+  message(FATAL_ERROR "No checksum file ${ARCHIVE}.sha256")
+endif()
+file(READ "${ARCHIVE}.sha256" checksum)
+if(NOT checksum STREQUAL "${sha256}  ${archive_name}\n")
+  message(FATAL_ERROR "${ARCHIVE}.sha256 holds \"${checksum}\", the archive's SHA-256 is ${sha256}")
+endif()
+
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}")
+execute_process(
+  COMMAND "${CMAKE_COMMAND}" -E tar xf "${ARCHIVE}"
+  WORKING_DIRECTORY "${WORK_DIR}"
+  RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "Cannot unpack ${ARCHIVE} (${status})")
+endif()
+
+file(GLOB_RECURSE unpacked LIST_DIRECTORIES false RELATIVE "${WORK_DIR}" "${WORK_DIR}/*")
+list(SORT unpacked)
+set(expected "${folder}/${NAME}.exe" "${folder}/README.md" "${folder}/docs/checks.md")
+if(NOT unpacked STREQUAL expected)
+  message(FATAL_ERROR "${archive_name} holds\n  ${unpacked}\ninstead of\n  ${expected}")
+endif()
+foreach(document IN ITEMS README.md docs/checks.md)
+  file(SHA256 "${WORK_DIR}/${folder}/${document}" packed)
+  file(SHA256 "${SOURCE_DIR}/${document}" source)
+  if(NOT packed STREQUAL source)
+    message(FATAL_ERROR "${document} in the archive differs from ${SOURCE_DIR}/${document}")
+  endif()
+endforeach()
+
+set(program "${WORK_DIR}/${folder}/${NAME}.exe")
+execute_process(
+  COMMAND "${OBJDUMP}" -h -t "${program}"
+  RESULT_VARIABLE status
+  OUTPUT_VARIABLE dump
+  ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -h -t ${program} failed (${status}): ${errors}")
+endif()
+if(dump MATCHES "\\.debug_[a-z]+" OR NOT dump MATCHES "SYMBOL TABLE:[\r\n]+no symbols")
+  message(FATAL_ERROR "The program in the archive is not stripped:\n${dump}")
+endif()
+execute_process(
+  COMMAND "${CMAKE_COMMAND}" "-DWINDRES=${WINDRES}" "-DPROGRAM=${program}" "-DNAME=${NAME}"
+    "-DVERSION=${VERSION}" -P "${CMAKE_CURRENT_LIST_DIR}/package_version.cmake"
+  COMMAND_ERROR_IS_FATAL ANY)
+
+# The grading machinery's run: the inputs beside the report, relative paths.
+set(run "${WORK_DIR}/run")
+file(MAKE_DIRECTORY "${run}")
+file(COPY "${SOURCE_DIR}/examples/input.txt" "${SOURCE_DIR}/examples/submission.txt"
+  DESTINATION "${run}")
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+execute_process(
+  COMMAND ${emulator} "${program}" eval input.txt submission.txt report.txt
+  WORKING_DIRECTORY "${run}"
+  RESULT_VARIABLE status
+  OUTPUT_VARIABLE stdout
+  ERROR_VARIABLE stderr
+  TIMEOUT 300)
+if(NOT status EQUAL 0 OR NOT stdout STREQUAL "" OR NOT stderr STREQUAL "")
+  message(FATAL_ERROR "${program} eval ...: status ${status}\n"
+    "standard output: ${stdout}\nstandard error: ${stderr}")
+endif()
+file(READ "${run}/report.txt" report HEX)
+# "OK\r\n1\r\n1 35\r\n"
+if(NOT report STREQUAL "4f4b0d0a310d0a312033350d0a")
+  message(FATAL_ERROR "The report on the bundled example is, in hex, ${report}, "
+    "not 4f4b0d0a310d0a312033350d0a (OK, 1, 1 35, lines ended by CR LF)")
+endif()
+message(STATUS "${archive_name}: ${unpacked}; the example's report is OK, 1, 1 35")

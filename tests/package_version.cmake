@@ -1,0 +1,37 @@
+# Checks the version resource of a Windows program, read back out of the
+# program with windres: the numbers and strings that Explorer's Properties
+# page shows must carry the project's version and name.
+#
+#   cmake -DWINDRES=<windres> -DPROGRAM=<exe> -DNAME=<name> -DVERSION=<x.y.z>
+#         -P package_version.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+execute_process(
+  COMMAND "${WINDRES}" -i "${PROGRAM}" -O rc
+  RESULT_VARIABLE status
+  OUTPUT_VARIABLE resources
+  ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${WINDRES} cannot read the resources of ${PROGRAM} (${status}): ${errors}")
+endif()
+if(NOT resources MATCHES "VERSIONINFO")
+  message(FATAL_ERROR "${PROGRAM} has no version resource:\n${resources}")
+endif()
+
+string(REPLACE "." ", " numbers "${VERSION}")
+set(expected
+  "FILEVERSION ${numbers}, 0"
+  "PRODUCTVERSION ${numbers}, 0"
+  "VALUE \"FileVersion\", \"${VERSION}\""
+  "VALUE \"ProductVersion\", \"${VERSION}\""
+  "VALUE \"ProductName\", \"${NAME}\""
+  "VALUE \"OriginalFilename\", \"${NAME}.exe\""
+  "VALUE \"FileDescription\", \"")
+foreach(line IN LISTS expected)
+  string(FIND "${resources}" "${line}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "The version resource of ${PROGRAM} lacks ${line}:\n${resources}")
+  endif()
+endforeach()
+message(STATUS "${PROGRAM}: version ${VERSION}")
