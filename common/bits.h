@@ -18,6 +18,14 @@
 
 namespace zobnikari {
 
+// Returns the eight bytes from p as one word, p[0] in its lowest byte, on
+// every byte order (compilers make one load of it where they can).
+inline std::uint64_t LoadLittleEndian64(const unsigned char* p) {
+  return std::uint64_t{p[0]} | std::uint64_t{p[1]} << 8 | std::uint64_t{p[2]} << 16 |
+         std::uint64_t{p[3]} << 24 | std::uint64_t{p[4]} << 32 | std::uint64_t{p[5]} << 40 |
+         std::uint64_t{p[6]} << 48 | std::uint64_t{p[7]} << 56;
+}
+
 // Returns the index of the lowest set bit of x, by De Bruijn multiplication:
 // x & -x keeps that bit alone, and the multiplier's top six bits, shifted by
 // its index, differ for every index. REQUIRES: x != 0.
@@ -75,28 +83,42 @@ struct ByteClasses {
   std::uint64_t digits;  // the byte is '0' to '9'
 };
 
-// The bytes in a block, and the digit runs' values.
+// The bytes in a block that ScanBlock scans.
 constexpr unsigned kScanBlock = 64;
 
-// Scans the 64 bytes from p one at a time: returns their classes and sets
+// Scans the 64 bytes from p in plain C++: returns their classes and sets
 // values[i] to the value of the last four digits (or fewer) of the digit run
 // that ends at byte i, where byte i is a digit. A byte's value is its low
 // four bits, so a space counts 0 where a formula below meets one; bytes before
 // p count as no digits. Exactly, with byte arithmetic modulo 256:
-//   pair[i]   = digit(i) ? low(i) + 10 · low(i - 1) : 0
-//   values[i] = pair[i] + 100 · (digit(i - 1) ? pair[i - 2] : 0)
+//   pair[i]   = digit(i) ? low(i) + 10 * low(i - 1) : 0
+//   values[i] = pair[i] + 100 * (digit(i - 1) ? pair[i - 2] : 0)
 // REQUIRES: 64 bytes readable from p; values has 64 entries.
 inline ByteClasses ScanBlockPortable(const unsigned char* p, std::uint16_t* values) {
-  ByteClasses classes{0, 0};
-  unsigned char pair[kScanBlock];
+  // Loops of one kind of step each, over whole arrays with a leading zero
+  // for the bytes before p, so that a compiler can run each on many bytes at
+  // once with whatever vector unit the processor has.
+  unsigned char low[kScanBlock + 1] = {0};
+  unsigned char digit[kScanBlock + 1] = {0};
+  unsigned char pair[kScanBlock + 2] = {0, 0};
   for (unsigned i = 0; i < kScanBlock; ++i) {
-    const bool digit = p[i] >= '0' && p[i] <= '9';
-    classes.spaces |= std::uint64_t{p[i] == ' '} << i;
-    classes.digits |= std::uint64_t{digit} << i;
-    const unsigned before = i >= 1 ? p[i - 1] & 0x0Fu : 0;
-    pair[i] = digit ? static_cast<unsigned char>((p[i] & 0x0Fu) + 10 * before) : 0;
-    const bool joined = i >= 2 && ((classes.digits >> (i - 1)) & 1) != 0;
-    values[i] = static_cast<std::uint16_t>(pair[i] + 100 * (joined ? pair[i - 2] : 0));
+    low[i + 1] = static_cast<unsigned char>(p[i] & 0x0Fu);
+    digit[i + 1] = static_cast<unsigned char>(static_cast<unsigned char>(p[i] - '0') <= 9);
+  }
+  for (unsigned i = 0; i < kScanBlock; ++i)
+    pair[i + 2] = static_cast<unsigned char>(digit[i + 1] * (low[i + 1] + 10 * low[i]));
+  for (unsigned i = 0; i < kScanBlock; ++i)
+    values[i] = static_cast<std::uint16_t>(pair[i + 2] + 100 * (digit[i] * pair[i]));
+  unsigned char space[kScanBlock];
+  for (unsigned i = 0; i < kScanBlock; ++i) space[i] = static_cast<unsigned char>(p[i] == ' ');
+  // Eight flags of 0 or 1 become eight bits: multiplying the word of flags by
+  // kGather adds flag i, shifted to bit 56 + i, into the top byte (every other
+  // product lands below bit 56 or above bit 63, each at a bit of its own).
+  constexpr std::uint64_t kGather = 0x0102040810204080u;
+  ByteClasses classes{0, 0};
+  for (unsigned w = 0; w < kScanBlock / 8; ++w) {
+    classes.spaces |= ((LoadLittleEndian64(space + 8 * w) * kGather) >> 56) << (8 * w);
+    classes.digits |= ((LoadLittleEndian64(digit + 1 + 8 * w) * kGather) >> 56) << (8 * w);
   }
   return classes;
 }
