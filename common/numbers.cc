@@ -57,9 +57,8 @@ inline unsigned DigitValue(unsigned char c) { return static_cast<unsigned>(c) - 
 // or equal to that tenth with a digit above its last, cannot take one more.
 constexpr std::uint32_t kLargest = 2147483647;
 
+// A block: the bytes that ScanBlock reads, and no more.
 constexpr std::size_t kBlock = kScanBlock;
-// A block reads its own bytes and no more.
-constexpr std::size_t kBlockReach = kBlock;
 // A block yields at most one number per digit-and-space pair.
 constexpr std::size_t kMostPerBlock = kBlock / 2;
 static_assert(kMostPerBlock <= kListSlack, "a block's numbers must fit in the slack");
@@ -116,7 +115,7 @@ const unsigned char* ScalarToken(const unsigned char* p, const unsigned char* en
 // Takes the common case on the 64 bytes from p, as the comment at the top of
 // this file tells. On success adds every number that ends inside the block,
 // moves p past the block's last space and returns true; else changes nothing
-// and returns false. REQUIRES: kBlockReach bytes readable from p, and p at a
+// and returns false. REQUIRES: kBlock bytes readable from p, and p at a
 // token boundary (the line's start, or just after a blank or a number).
 inline bool TakeBlock(const unsigned char*& p, ListOutput& out) {
   std::uint16_t values[kScanBlock];
@@ -138,13 +137,13 @@ inline bool TakeBlock(const unsigned char*& p, ListOutput& out) {
 }
 
 // Takes the tokens from p until it reaches stop, reading numbers up to end,
-// a block at a time while a block's reach is left before readable. Returns
+// a block at a time while a whole block is left before readable. Returns
 // where it stopped: at stop or after it, at a token boundary.
 const unsigned char* TakeTokens(const unsigned char* p, const unsigned char* stop,
                                 const unsigned char* end, const unsigned char* readable,
                                 ListOutput& out) {
   while (p < stop) {
-    if (readable - p >= static_cast<std::ptrdiff_t>(kBlockReach) && TakeBlock(p, out)) continue;
+    if (readable - p >= static_cast<std::ptrdiff_t>(kBlock) && TakeBlock(p, out)) continue;
     // A block that is not the common case is read byte by byte, all of it,
     // before the next block is tried.
     const unsigned char* const region =
@@ -187,15 +186,15 @@ std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_
   ListOutput out(values, keep);
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
   const unsigned char* const end = p + text.size();
-  // Blocks straight from the line while a block's reach is left; then the
-  // rest from a copy padded with spaces. The rest is shorter than a block's
-  // reach, and a block may start at its last byte and read a reach from there.
+  // Blocks straight from the line while a whole block is left; then the rest
+  // from a copy padded with spaces. The rest is at most a block long, and a
+  // block may start at its last byte and read a whole block from there: the
+  // copy holds two blocks.
   const unsigned char* const lineStop =
-      end - p > static_cast<std::ptrdiff_t>(kBlockReach) ? end - kBlockReach : p;
+      end - p > static_cast<std::ptrdiff_t>(kBlock) ? end - kBlock : p;
   p = TakeTokens(p, lineStop, end, end, out);
-  unsigned char tail[2 * kBlockReach];
+  unsigned char tail[2 * kBlock];
   const std::size_t rest = static_cast<std::size_t>(end - p);
-  static_assert(sizeof tail >= kBlockReach + kBlockReach, "the tail holds the rest and a reach");
   if (rest > 0) std::memcpy(tail, p, rest);
   std::memset(tail + rest, ' ', sizeof tail - rest);
   TakeTokens(tail, tail + rest, tail + rest, tail + sizeof tail, out);
