@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "common/assertion.h"
+#include "common/int_table.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
 #include "common/platform.h"
@@ -311,6 +312,57 @@ TEST(ParseIntList, ReusesTheListStorage) {
   EXPECT_EQ(values.data(), storage);
   ParseIntList("", values);
   EXPECT_TRUE(values.empty());
+}
+
+// Returns the rows of table as "a b|c d|".
+std::string Rows(const IntTable& table) {
+  std::string out;
+  for (std::size_t r = 0; r < table.size(); ++r) {
+    for (const std::int32_t value : table[r]) out += std::to_string(value) + " ";
+    out.back() = '|';
+  }
+  return out;
+}
+
+TEST(IntTable, CopiesEveryNumberAndLeavesNoRowsBehindAMove) {
+  IntTable table;
+  EXPECT_EQ(Rows(table), "");
+  table.Reset(2, 3);
+  for (std::int32_t i = 0; i < 6; ++i) table.Row(0)[i] = i + 1;
+  IntTable copy = table;
+  table.Row(0)[0] = 9;
+  EXPECT_EQ(Rows(copy), "1 2 3|4 5 6|") << "a copy has numbers of its own";
+  IntTable assigned;
+  assigned.Reset(4, 5);
+  assigned = copy;
+  copy.Row(1)[2] = 7;
+  EXPECT_EQ(Rows(assigned), "1 2 3|4 5 6|");
+
+  IntTable moved = std::move(table);
+  EXPECT_EQ(Rows(moved), "9 2 3|4 5 6|");
+  EXPECT_EQ(table.size(), 0u) << "a table moved from has no rows";
+  assigned = std::move(moved);
+  EXPECT_EQ(Rows(assigned), "9 2 3|4 5 6|");
+  EXPECT_EQ(moved.size(), 0u);
+  moved.Reset(1, 2);
+  moved.Row(0)[0] = 1;
+  moved.Row(0)[1] = 2;
+  EXPECT_EQ(Rows(moved), "1 2|") << "a table moved from takes new rows";
+}
+
+TEST(IntTable, KeepsALargeEnoughBlockAndItsSlackWritable) {
+  IntTable table;
+  table.Reset(3, 4);
+  const std::int32_t* block = table.Row(0);
+  table.Reset(2, 5);
+  EXPECT_EQ(table.Row(0), block) << "a block large enough is kept";
+  EXPECT_EQ(table.size(), 2u);
+  table.Reset(3, 7);
+  EXPECT_EQ(table.size(), 3u);
+  // The list parser writes up to kListSlack numbers past a row's end: past
+  // the last row too (the sanitizer build catches a write outside the block).
+  for (std::size_t i = 0; i < 7 + kListSlack; ++i) table.Row(2)[i] = 1;
+  EXPECT_EQ(table[2][6], 1);
 }
 
 }  // namespace
