@@ -9,8 +9,8 @@ const char kSourcePath[] = "Orv19Zobnikari.cpp";
 EAssertion::EAssertion(std::string message, std::string file, std::int32_t line)
     : message(std::move(message)), file(std::move(file)), line(line) {}
 
-void ThrowAssertion(std::string message, const char* file, std::int32_t line) {
-  throw EAssertion(std::move(message), file, line);
+void ThrowAssertion(std::string message, const char* file, Check check) {
+  throw EAssertion(std::move(message), file, NumberOf(check));
 }
 
 std::string JoinPieces(std::initializer_list<std::string_view> pieces) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/checks.h"
+
 namespace zobnikari {
 
 // The program's one main source file: the path recorded in every failure, and
@@ -30,8 +32,8 @@ class EAssertion {
   std::int32_t line;
 };
 
-// Throws EAssertion(message, file, line). Never returns.
-[[noreturn]] void ThrowAssertion(std::string message, const char* file, std::int32_t line);
+// Throws EAssertion(message, file, the check's number). Never returns.
+[[noreturn]] void ThrowAssertion(std::string message, const char* file, Check check);
 
 // Returns the pieces joined in order, in one string allocated once at its
 // final size: a message that quotes an input line holds one copy of the line

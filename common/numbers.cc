@@ -44,13 +44,13 @@ inline unsigned DigitValue(unsigned char c) { return static_cast<unsigned>(c) - 
 [[noreturn]] void FailNonDigit(unsigned char c) {
   ThrowAssertion(
       "namesto stevke se pojavlja znak s kodo " + IntToString(static_cast<std::int32_t>(c)),
-      kSourcePath, 55);
+      kSourcePath, Check::kListByteNotDigit);
 }
 
 [[noreturn]] void FailTooLarge(std::uint32_t numberSoFar, char digit) {
   ThrowAssertion(
       "stevilo " + IntToString(static_cast<std::int32_t>(numberSoFar)) + digit + " je preveliko",
-      kSourcePath, 61);
+      kSourcePath, Check::kListNumberTooLarge);
 }
 
 // The largest number a list may hold: a number so far above a tenth of it,

@@ -87,21 +87,24 @@ std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
   LineReader input(path);
   std::string_view line;
 
-  if (!input.NextLine(line)) ThrowAssertion("manjka stevilka tekmovalca", kSourcePath, 202);
+  if (!input.NextLine(line))
+    ThrowAssertion("manjka stevilka tekmovalca", kSourcePath, Check::kContestantNumberMissing);
   if (line.size() != kContestantNumberLength) {
-    ThrowAssertion("stevilka tekmovalca bi morala imeti 6 stevk", kSourcePath, 203);
+    ThrowAssertion("stevilka tekmovalca bi morala imeti 6 stevk", kSourcePath,
+                   Check::kContestantNumberNotSixBytes);
   }
   std::int32_t contestant = 0;  // read only to be checked
   if (ScanInts(line, &contestant, 1) != 1) {
     ThrowAssertion(
         JoinPieces({"v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"", line, "\""}),
-        kSourcePath, 205);
+        kSourcePath, Check::kContestantNumberNotInteger);
   }
-  if (!input.NextLine(line)) ThrowAssertion("manjka druga vrstica", kSourcePath, 206);
+  if (!input.NextLine(line))
+    ThrowAssertion("manjka druga vrstica", kSourcePath, Check::kSubmissionTaskNameMissing);
   if (line != TaskName) {
     ThrowAssertion(
         JoinPieces({"v drugi vrstici bi moral biti niz \"", TaskName, "\", ne pa \"", line, "\""}),
-        kSourcePath, 207);
+        kSourcePath, Check::kSubmissionTaskNameWrong);
   }
 
   std::vector<ScoreEntry> entries;
@@ -118,14 +121,14 @@ std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
     if (ScanInts(line, &number, 1) != 1) {
       ThrowAssertion(JoinPieces({AtLine(lineNumber),
                                  "bi morala biti stevilka testnega primera, ne pa \"", line, "\""}),
-                     kSourcePath, 215);
+                     kSourcePath, Check::kCaseNumberLineNotInteger);
     }
     // The test data numbers its records 1, 2, 3 and so on, so record
     // number - 1 is the first, and only, one with that id.
     if (number < 1 || static_cast<std::size_t>(number) > testCases.size()) {
       ThrowAssertion(AtLine(lineNumber) +
                          "se pojavlja neveljavna stevilka testnega primera: " + IntToString(number),
-                     kSourcePath, 217);
+                     kSourcePath, Check::kCaseNumberUnknown);
     }
     const TestCase& answered = testCases[static_cast<std::size_t>(number) - 1];
     ++lineNumber;

@@ -12,13 +12,13 @@ namespace {
 [[noreturn]] void FailCyclistRange(std::int32_t race, std::int32_t x, std::int32_t n) {
   ThrowAssertion("v ekipi za " + IntToString(race) + ". dirko je kolesar " + IntToString(x) +
                      ", moral bi biti od 1 do n = " + IntToString(n),
-                 kSourcePath, 167);
+                 kSourcePath, Check::kTeamMemberOutOfRange);
 }
 
 [[noreturn]] void FailCyclistTwice(std::int32_t race, std::int32_t x) {
   ThrowAssertion("v ekipi za " + IntToString(race) + ". dirko se kolesar " + IntToString(x) +
                      " pojavlja vec kot enkrat",
-                 kSourcePath, 169);
+                 kSourcePath, Check::kTeamMemberTwice);
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
     const std::int32_t race = j + 1;
     if (!input.NextLine(line)) {
       ThrowAssertion("manjka vrstica z ekipo za " + IntToString(race) + ". dirko", kSourcePath,
-                     158);
+                     Check::kTeamLineMissing);
     }
     std::int32_t* const team = teams.Row(static_cast<std::size_t>(j));
     const std::size_t count = ParseIntList(line, team, size);
@@ -58,7 +58,7 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
       ThrowAssertion("ekipa za " + IntToString(race) +
                          ". dirko bi morala imeti k = " + IntToString(k) + " kolesarjev, ne pa " +
                          IntToString(static_cast<std::int64_t>(count)),
-                     kSourcePath, 160);
+                     kSourcePath, Check::kTeamSizeNotK);
     }
 
     // One walk over the finishing order makes each member's points a lookup.
@@ -83,7 +83,7 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
       ThrowAssertion("med " + IntToString(j) + ". in " + IntToString(race) + ". dirko je " +
                          IntToString(newcomers) +
                          " menjav, moralo bi jih biti od 1 do m = " + IntToString(m),
-                     kSourcePath, 174);
+                     kSourcePath, Check::kTooManyNewcomers);
     }
   }
 }

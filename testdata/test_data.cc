@@ -19,21 +19,22 @@ void ReadTestData(const std::string& path, std::vector<TestCase>& testCases) {
   // Lines are looked at where the reader holds them and copied only once they
   // passed: a message that quotes a line is then its only copy.
   if (!input.NextLine(line))
-    ThrowAssertion("manjka prva vrstica z imenom naloge", kSourcePath, 119);
+    ThrowAssertion("manjka prva vrstica z imenom naloge", kSourcePath, Check::kTaskNameMissing);
   if (line != TaskName) {
     ThrowAssertion(
         JoinPieces({"v prvi vrstici bi moral biti niz \"", TaskName, "\", ne pa \"", line, "\""}),
-        kSourcePath, 120);
+        kSourcePath, Check::kTaskNameWrong);
   }
   const std::string taskLine(line);
   if (!input.NextLine(line)) {
-    ThrowAssertion("manjka druga vrstica s stevilom testnih primerov", kSourcePath, 123);
+    ThrowAssertion("manjka druga vrstica s stevilom testnih primerov", kSourcePath,
+                   Check::kCaseCountMissing);
   }
   std::int32_t caseCount = 0;
   if (ScanInts(line, &caseCount, 1) != 1 || caseCount < 1) {
     ThrowAssertion(JoinPieces({"v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"",
                                line, "\""}),
-                   kSourcePath, 126);
+                   kSourcePath, Check::kCaseCountNotPositive);
   }
 
   // Records are appended as their blocks are read: a huge announced count
@@ -48,7 +49,7 @@ void ReadTestData(const std::string& path, std::vector<TestCase>& testCases) {
       ThrowAssertion("v vrsticah " + IntToString(first) + ".." + IntToString(lineNumber) +
                          " bi moral biti testni primer stevilka " + IntToString(i) + ", ne pa " +
                          IntToString(record.id),
-                     kSourcePath, 133);
+                     kSourcePath, Check::kCaseNumberOutOfOrder);
     }
     testCases.push_back(std::move(record));
   }
