@@ -37,11 +37,13 @@ void Complain(std::initializer_list<std::string_view> pieces) {
   std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
-// The report file. Writes allocate nothing, so that a report can be written
-// even when memory has run out; the first failed write is remembered.
+// Where the report goes: a file, or text in memory. Writes to a file
+// allocate nothing, so that a report can be written even when memory has run
+// out; the first failed write is remembered.
 class Report {
  public:
   explicit Report(std::FILE* file) : file_(file) {}
+  explicit Report(std::string& text) : text_(&text) {}
   Report(const Report&) = delete;
   Report& operator=(const Report&) = delete;
   ~Report() {
@@ -49,8 +51,12 @@ class Report {
   }
 
   void Write(std::string_view text) {
-    if (ok_ && !text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+    if (!ok_ || text.empty()) return;
+    if (text_ != nullptr) {
+      text_->append(text);
+    } else if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
       Fail();
+    }
   }
   void Write(std::int64_t value) {
     char text[kMaxIntText];
@@ -58,7 +64,7 @@ class Report {
   }
 
   // Closes the file. Returns true when every byte reached it; else errorText
-  // says why.
+  // says why. REQUIRES: a report to a file.
   bool Close() {
     std::FILE* file = file_;
     file_ = nullptr;
@@ -74,17 +80,38 @@ class Report {
     errorText_ = LastErrorText();
   }
 
-  std::FILE* file_;
+  std::FILE* file_ = nullptr;
+  std::string* text_ = nullptr;
   bool ok_ = true;
   std::string errorText_;
 };
 
-// Checks the submission at path against testCases and returns one entry per
-// answer block, in submission order. Throws EAssertion at the first defect of
-// the submission (source lines 202 to 217, or any failure of an answer block).
-std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
-                                        const std::vector<TestCase>& testCases) {
-  LineReader input(path);
+// One input of an evaluation: a file by its path, or bytes in memory, opened
+// only when it is read.
+class Input {
+ public:
+  // The file at path, which must outlive the input.
+  static Input File(const std::string& path) { return Input(&path, std::string_view()); }
+  // The bytes, which must outlive the input.
+  static Input Bytes(std::string_view bytes) { return Input(nullptr, bytes); }
+
+  // Returns a reader of the input from its first byte.
+  LineReader Open() const {
+    if (path_ != nullptr) return LineReader(*path_);
+    return LineReader::OverBytes(bytes_);
+  }
+
+ private:
+  Input(const std::string* path, std::string_view bytes) : path_(path), bytes_(bytes) {}
+
+  const std::string* path_;
+  std::string_view bytes_;
+};
+
+// Checks the submission from input against testCases and returns one entry
+// per answer block, in submission order. Throws EAssertion at the first defect
+// of the submission (checks 202 to 217, or any failure of an answer block).
+std::vector<ScoreEntry> ScoreSubmission(LineReader& input, const std::vector<TestCase>& testCases) {
   std::string_view line;
 
   if (!input.NextLine(line))
@@ -139,6 +166,47 @@ std::vector<ScoreEntry> ScoreSubmission(const std::string& path,
   return entries;
 }
 
+// Evaluates: loads the test data, and only once it passed reads the
+// submission; then writes the report, whichever its shape.
+void Evaluate(const Input& testData, const Input& submission, Report& report) {
+  std::vector<ScoreEntry> entries;
+  bool scored = false;
+  try {
+    std::vector<TestCase> testCases;
+    {
+      LineReader input = testData.Open();
+      ReadTestData(input, testCases);
+    }
+    LineReader input = submission.Open();
+    entries = ScoreSubmission(input, testCases);
+    scored = true;
+  } catch (const EAssertion& failure) {
+    report.Write("Napaka [");
+    // The label is fixed text, the main source file's name: the same text
+    // as every failure's path, but never taken from the failure.
+    report.Write(kSourcePath);
+    report.Write(":");
+    report.Write(failure.line);
+    report.Write("]: ");
+    report.Write(failure.message);
+    report.Write("\n-1\n");
+  } catch (...) {
+    report.Write("Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n");
+  }
+  // Nothing that can fail a check runs once the OK report is begun.
+  if (scored) {
+    report.Write("OK\n");
+    report.Write(static_cast<std::int64_t>(entries.size()));
+    report.Write("\n");
+    for (const ScoreEntry& entry : entries) {
+      report.Write(entry.id);
+      report.Write(" ");
+      report.Write(entry.score);
+      report.Write("\n");
+    }
+  }
+}
+
 }  // namespace
 
 int EntryPoint(const std::vector<std::string>& arguments) {
@@ -174,44 +242,19 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
     return 2;
   }
   Report report(file);
-
-  std::vector<ScoreEntry> entries;
-  bool scored = false;
-  try {
-    std::vector<TestCase> testCases;
-    ReadTestData(testDataPath, testCases);
-    entries = ScoreSubmission(submissionPath, testCases);
-    scored = true;
-  } catch (const EAssertion& failure) {
-    report.Write("Napaka [");
-    // The label is fixed text, the main source file's name: the same text
-    // as every failure's path, but never taken from the failure.
-    report.Write(kSourcePath);
-    report.Write(":");
-    report.Write(failure.line);
-    report.Write("]: ");
-    report.Write(failure.message);
-    report.Write("\n-1\n");
-  } catch (...) {
-    report.Write("Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n");
-  }
-  // Nothing that can fail a check runs once the OK report is begun.
-  if (scored) {
-    report.Write("OK\n");
-    report.Write(static_cast<std::int64_t>(entries.size()));
-    report.Write("\n");
-    for (const ScoreEntry& entry : entries) {
-      report.Write(entry.id);
-      report.Write(" ");
-      report.Write(entry.score);
-      report.Write("\n");
-    }
-  }
+  Evaluate(Input::File(testDataPath), Input::File(submissionPath), report);
   if (!report.Close()) {
     Complain({"pisanje porocila \"", reportPath, "\" ni uspelo: ", report.errorText()});
     return 2;
   }
   return 0;
+}
+
+std::string EvaluateInMemory(std::string_view testData, std::string_view submission) {
+  std::string text;
+  Report report(text);
+  Evaluate(Input::Bytes(testData), Input::Bytes(submission), report);
+  return text;
 }
 
 }  // namespace zobnikari

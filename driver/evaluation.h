@@ -5,6 +5,7 @@
 #define ZOBNIKARI_DRIVER_EVALUATION_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zobnikari {
@@ -21,6 +22,12 @@ int EntryPoint(const std::vector<std::string>& arguments);
 // inputs left unread, when the report cannot be opened, names the same file as
 // an input, or cannot be written in full.
 int RunEvaluation(const std::vector<std::string>& arguments);
+
+// Runs one evaluation of a test data and a submission held in memory, by the
+// same rules and in the same order as RunEvaluation. Returns the report's text
+// exactly as RunEvaluation writes it into the report file (where, on Windows,
+// text mode then turns each LF into CR LF), whichever its shape.
+std::string EvaluateInMemory(std::string_view testData, std::string_view submission);
 
 }  // namespace zobnikari
 

@@ -1,21 +1,16 @@
-// Fuzz target: the whole evaluation, in process. Each input is split into a
-// test-data file and a submission (fuzz_support.h), written to a scratch
-// folder and evaluated by RunEvaluation; the report must then have one of its
-// shapes: OK with exactly as many entries as its count line says, or a
-// failure naming one of the program's checks.
-#include <unistd.h>
-
+// Fuzz target: the whole evaluation, in memory. Each input is split into a
+// test data and a submission (fuzz_support.h) and evaluated by
+// EvaluateInMemory; the report must then have one of its shapes: OK with
+// exactly as many entries as its count line says, or a failure naming one of
+// the program's checks.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <iterator>
 #include <string>
 #include <string_view>
-#include <system_error>
-#include <vector>
 
+#include "common/checks.h"
 #include "driver/evaluation.h"
 #include "fuzz/fuzz_support.h"
 
@@ -23,60 +18,9 @@ namespace {
 
 using zobnikari::fuzz::Require;
 
-// The source line numbers of every check of the program.
-constexpr int kChecks[] = {55,  61,  79,  80,  81,  83,  84,  85,  86,  87,  89,  91,
-                           94,  95,  99,  102, 106, 107, 119, 120, 123, 126, 133, 158,
-                           160, 167, 169, 174, 202, 203, 205, 206, 207, 215, 217};
-
 constexpr std::string_view kFailurePrefix = "Napaka [Orv19Zobnikari.cpp:";
 constexpr std::string_view kUnexpected =
     "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
-
-// The scratch folder of this process, made on first use (in memory where the
-// system offers a folder for it) and removed at exit.
-class Scratch {
- public:
-  Scratch() {
-    std::error_code error;
-    std::filesystem::path base = "/dev/shm";
-    if (access(base.c_str(), W_OK) != 0) base = std::filesystem::temp_directory_path(error);
-    std::string pattern = (base / "zobnikari_fuzz_XXXXXX").string();
-    Require(mkdtemp(&pattern[0]) != nullptr, "a scratch folder can be made");
-    folder_ = pattern;
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  ~Scratch() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-
-  // Returns the path of name in the folder.
-  std::string Path(const char* name) const { return (folder_ / name).string(); }
-
- private:
-  std::filesystem::path folder_;
-};
-
-// Writes bytes to the file at path, created or truncated.
-void WriteFile(const std::string& path, std::string_view bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  Require(file != nullptr, "a scratch file can be written");
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  Require(std::fclose(file) == 0 && written, "a scratch file is written whole");
-}
-
-// Returns the bytes of the file at path, which must exist.
-std::string ReadFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  Require(file != nullptr, "the report exists");
-  std::string bytes;
-  char block[1 << 16];
-  for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;)
-    bytes.append(block, got);
-  std::fclose(file);
-  return bytes;
-}
 
 // Takes a "%d" number from the front of rest (digits, no leading zero, at
 // most 2147483647, with a minus sign when allowed). Returns false, rest
@@ -124,7 +68,10 @@ void CheckOkReport(std::string_view rest) {
 void CheckFailureReport(std::string_view rest) {
   std::int64_t check = 0;
   Require(TakeNumber(rest, false, check) && Take(rest, "]: "), "a failure names its check");
-  Require(std::find(std::begin(kChecks), std::end(kChecks), check) != std::end(kChecks),
+  Require(std::find_if(std::begin(zobnikari::kAllChecks), std::end(zobnikari::kAllChecks),
+                       [check](zobnikari::Check known) {
+                         return zobnikari::NumberOf(known) == check;
+                       }) != std::end(zobnikari::kAllChecks),
           "a failure names one of the program's checks");
   Require(rest.size() > 4 && rest.substr(rest.size() - 4) == "\n-1\n",
           "a failure report ends with the line -1");
@@ -134,22 +81,10 @@ void CheckFailureReport(std::string_view rest) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const Scratch scratch;
-  static const std::string testDataPath = scratch.Path("input.txt");
-  static const std::string submissionPath = scratch.Path("submission.txt");
-  static const std::string reportPath = scratch.Path("report.txt");
-
   const zobnikari::fuzz::EvaluationFiles files = zobnikari::fuzz::SplitEvaluationInput(
       std::string_view(reinterpret_cast<const char*>(data), size));
-  WriteFile(testDataPath, files.testData);
-  WriteFile(submissionPath, files.submission);
-  const int status = zobnikari::RunEvaluation(
-      {"Orv19Zobnikari", "eval", testDataPath, submissionPath, reportPath});
-  Require(status == 0, "a run that can write its report ends with status 0");
-
-  std::string_view report;
-  const std::string bytes = ReadFile(reportPath);
-  report = bytes;
+  const std::string text = zobnikari::EvaluateInMemory(files.testData, files.submission);
+  std::string_view report = text;
   if (Take(report, "OK\n")) {
     CheckOkReport(report);
   } else if (Take(report, kFailurePrefix)) {

@@ -1,9 +1,11 @@
-// Builds the fuzz targets' seed corpora from the end-to-end case folders:
+// Builds the fuzz targets' seed corpora from the unit tests' tables of whole
+// evaluations (tests/report_cases.h) and the end-to-end case folders:
 //   zobnikari_seed_corpus <case folders> <corpus folder>
-// Every case with an input.txt or a submission.txt gives <corpus>/evaluation/
-// <case> (both files joined as that target reads them), <corpus>/line_reader/
-// <case>.<file>.<n> (each file under a few block sizes) and, for every distinct
-// line of those files, <corpus>/numbers/<n>. The corpus folder is made afresh.
+// Every row, and every folder with an input.txt or a submission.txt, gives
+// <corpus>/evaluation/<case> (both files joined as that target reads them),
+// <corpus>/line_reader/<case>.<file>.<n> (each file under a few block sizes)
+// and, for every distinct line of those files, <corpus>/numbers/<n>. The
+// corpus folder is made afresh.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -12,8 +14,11 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "tests/report_cases.h"
 
 namespace fs = std::filesystem;
 
@@ -61,24 +66,44 @@ int main(int argc, char** argv) {
   // Keep all and scan five numbers; keep two and scan one.
   const std::uint8_t kNumberSelectors[] = {0x4f, 0x02};
 
+  // The evaluations: every row of the tables, then every case folder.
+  struct Evaluation {
+    std::string name;
+    std::string testData;
+    std::string submission;
+  };
+  std::vector<Evaluation> evaluations;
+  for (const auto& table : zobnikari::cases::kAllTables) {
+    for (const zobnikari::cases::ReportCase& row : *table.second)
+      evaluations.push_back({table.first + "." + row.name, row.testData, row.submission});
+  }
+  for (const fs::directory_entry& entry : fs::directory_iterator(cases, error)) {
+    if (!entry.is_directory()) continue;
+    bool hasTestData = false;
+    bool hasSubmission = false;
+    Evaluation evaluation{"case." + entry.path().filename().string(),
+                          ReadBytes(entry.path() / "input.txt", hasTestData),
+                          ReadBytes(entry.path() / "submission.txt", hasSubmission)};
+    if (hasTestData || hasSubmission) evaluations.push_back(std::move(evaluation));
+  }
+  if (error) {
+    std::fprintf(stderr, "cannot list %s: %s\n", cases.c_str(), error.message().c_str());
+    return 1;
+  }
+
   std::set<std::string> lines;
   std::size_t written = 0;
   bool ok = true;
-  for (const fs::directory_entry& entry : fs::directory_iterator(cases, error)) {
-    if (!entry.is_directory()) continue;
-    const std::string name = entry.path().filename().string();
-    bool hasTestData = false;
-    bool hasSubmission = false;
-    const std::string testData = ReadBytes(entry.path() / "input.txt", hasTestData);
-    const std::string submission = ReadBytes(entry.path() / "submission.txt", hasSubmission);
-    if (!hasTestData && !hasSubmission) continue;
+  for (const Evaluation& evaluation : evaluations) {
+    const std::string& name = evaluation.name;
     ok &= WriteBytes(corpus / "evaluation" / name,
-                     testData + std::string(zobnikari::fuzz::kSubmissionMarker) + submission);
+                     evaluation.testData + std::string(zobnikari::fuzz::kSubmissionMarker) +
+                         evaluation.submission);
     ++written;
     const struct {
       const char* file;
       const std::string& bytes;
-    } files[] = {{"input", testData}, {"submission", submission}};
+    } files[] = {{"input", evaluation.testData}, {"submission", evaluation.submission}};
     for (const auto& file : files) {
       for (int i = 0; i < 3; ++i) {
         std::string seed;
@@ -96,10 +121,6 @@ int main(int argc, char** argv) {
         begin = end + 1;
       }
     }
-  }
-  if (error) {
-    std::fprintf(stderr, "cannot list %s: %s\n", cases.c_str(), error.message().c_str());
-    return 1;
   }
   std::size_t number = 0;
   for (const std::string& line : lines) {

@@ -12,8 +12,7 @@ namespace zobnikari {
 
 const std::string TaskName = "Zobnikari";
 
-void ReadTestData(const std::string& path, std::vector<TestCase>& testCases) {
-  LineReader input(path);
+void ReadTestData(LineReader& input, std::vector<TestCase>& testCases) {
   std::string_view line;
 
   // Lines are looked at where the reader holds them and copied only once they
@@ -53,6 +52,11 @@ void ReadTestData(const std::string& path, std::vector<TestCase>& testCases) {
     }
     testCases.push_back(std::move(record));
   }
+}
+
+void ReadTestData(const std::string& path, std::vector<TestCase>& testCases) {
+  LineReader input(path);
+  ReadTestData(input, testCases);
 }
 
 }  // namespace zobnikari

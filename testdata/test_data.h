@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/line_reader.h"
 #include "testdata/test_case.h"
 
 namespace zobnikari {
@@ -14,11 +15,14 @@ namespace zobnikari {
 // must equal it byte for byte.
 extern const std::string TaskName;
 
-// Reads and validates the test-data file at path into testCases, which is
+// Reads and validates a test-data file from input into testCases, which is
 // emptied first and then holds one record per announced block, record i with
-// id i. Lines after the announced blocks are never read. A file that cannot be
-// opened reads as empty. Throws EAssertion at the first defect (source lines
-// 119 to 133, or any failure of a block), the file closed.
+// id i. Lines after the announced blocks are never read. Throws EAssertion at
+// the first defect (checks 119 to 133, or any failure of a block).
+void ReadTestData(LineReader& input, std::vector<TestCase>& testCases);
+
+// As above, from the file at path, which is closed on every way out. A file
+// that cannot be opened reads as empty.
 void ReadTestData(const std::string& path, std::vector<TestCase>& testCases);
 
 }  // namespace zobnikari

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "common/assertion.h"
-#include "temp_file.h"
+#include "common/line_reader.h"
 #include "testdata/test_data.h"
 
 namespace zobnikari {
@@ -37,10 +37,11 @@ std::string GeneratedTestData(std::int32_t cases, std::int32_t size) {
 }
 
 TEST(ReadTestData, LoadsTenLargestBlocks) {
-  TempFolder folder;
   const std::int32_t size = 1000;
+  const std::string text = GeneratedTestData(10, size);
+  LineReader input = LineReader::OverBytes(text);
   std::vector<TestCase> testCases;
-  ReadTestData(folder.Write("input.txt", GeneratedTestData(10, size)), testCases);
+  ReadTestData(input, testCases);
   ASSERT_EQ(testCases.size(), 10u);
   for (std::int32_t id = 1; id <= 10; ++id) {
     const TestCase& record = testCases[id - 1];
@@ -62,18 +63,17 @@ TEST(ReadTestData, LoadsTenLargestBlocks) {
 }
 
 TEST(ReadTestData, KeepsOnlyTheAnnouncedBlocks) {
-  TempFolder folder;
   std::string text = GeneratedTestData(3, 8);
   text.replace(text.find('3'), 1, "2");  // the case count
+  LineReader input = LineReader::OverBytes(text);
   std::vector<TestCase> testCases(5);
-  ReadTestData(folder.Write("input.txt", text), testCases);
+  ReadTestData(input, testCases);
   EXPECT_EQ(testCases.size(), 2u);
 }
 
 TEST(ReadTestCase, CountsTheLinesOfItsBlock) {
-  TempFolder folder;
-  LineReader input(
-      folder.Write("block.txt", "\n7 4 3 2 1\n10 6 3 0\n3 1 4 2\n1 2 3 4\n4 3 2 1\nrest\n"));
+  LineReader input =
+      LineReader::OverBytes("\n7 4 3 2 1\n10 6 3 0\n3 1 4 2\n1 2 3 4\n4 3 2 1\nrest\n");
   TestCase record;
   std::int64_t lineNumber = 2;
   record.ReadTestCase(input, lineNumber, "name");
@@ -96,8 +96,7 @@ TEST(ReadTestCase, CountsTheLinesOfItsBlock) {
 }
 
 TEST(ReadTestCase, StoresHeaderFieldsBeforeTheirChecks) {
-  TempFolder folder;
-  LineReader input(folder.Write("block.txt", "\n3 5 2 3 3\n"));
+  LineReader input = LineReader::OverBytes("\n3 5 2 3 3\n");
   TestCase record;
   std::int64_t lineNumber = 10;
   EXPECT_THROW(record.ReadTestCase(input, lineNumber, "name"), EAssertion);
