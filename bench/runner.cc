@@ -5,9 +5,12 @@
 // spawns programs and reads their resource usage.
 //
 //   bench_runner <evaluator> <floor> <generator> <data folder> [--smoke]
+//                [--also <name> <evaluator>]...
 //
 // --smoke: one test case per preset and few runs, to show that the benchmark
 // works; its figures judge nothing.
+// --also: another build of the evaluator (the portable scan build, say),
+// measured in the same alternation and listed under its name.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -144,16 +147,40 @@ Data Generate(const std::string& generator, const std::string& root, const Prese
 }  // namespace
 
 int main(int argc, char** argv) {
+  const char* const usage =
+      "usage: bench_runner <evaluator> <floor> <generator> <data folder> [--smoke] "
+      "[--also <name> <evaluator>]...\n";
   if (argc < 5) {
-    std::fprintf(stderr,
-                 "usage: bench_runner <evaluator> <floor> <generator> <data folder> [--smoke]\n");
+    std::fputs(usage, stderr);
     return 1;
   }
   const std::string evaluator = argv[1];
   const std::string floor = argv[2];
   const std::string generator = argv[3];
   const std::string root = argv[4];
-  const bool smoke = argc > 5 && std::string(argv[5]) == "--smoke";
+  bool smoke = false;
+  // The programs measured: the evaluator, any other builds of it, the floor
+  // and cat, in this order.
+  std::vector<std::string> names = {"evaluator"};
+  std::vector<std::string> programs = {evaluator};
+  for (int i = 5; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--smoke") {
+      smoke = true;
+    } else if (option == "--also" && i + 2 < argc) {
+      names.push_back(argv[i + 1]);
+      programs.push_back(argv[i + 2]);
+      i += 2;
+    } else {
+      std::fputs(usage, stderr);
+      return 1;
+    }
+  }
+  const std::size_t evaluators = programs.size();
+  const std::size_t floorAt = evaluators;
+  names.push_back("floor");
+  names.push_back("cat");
+  const std::size_t count = names.size();
   const int cases = smoke ? 1 : 10;
   const int rounds = smoke ? 3 : 11;
 
@@ -163,46 +190,51 @@ int main(int argc, char** argv) {
   std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
   for (const Preset& preset : kPresets) {
     const Data data = Generate(generator, root, preset, cases);
-    const std::vector<std::vector<std::string>> commands = {
-        {evaluator, "eval", data.input, data.submission, data.report},
-        {floor, data.input, data.submission},
-        {"/bin/cat", data.input, data.submission}};
-    const char* const names[] = {"evaluator", "floor", "cat"};
-    Spawn(commands[0]);
-    if (ReadFile(data.report) != ReadFile(data.expected)) {
-      std::fprintf(stderr, "bench_runner: %s: the report differs from %s\n", data.folder.c_str(),
-                   data.expected.c_str());
-      return 1;
+    std::vector<std::vector<std::string>> commands;
+    for (const std::string& program : programs) {
+      commands.push_back({program, "eval", data.input, data.submission, data.report});
     }
-    // The three in turn, run after run, so that the machine's moods touch
+    commands.push_back({floor, data.input, data.submission});
+    commands.push_back({"/bin/cat", data.input, data.submission});
+    for (std::size_t p = 0; p < evaluators; ++p) {
+      std::remove(data.report.c_str());
+      Spawn(commands[p]);
+      if (ReadFile(data.report) != ReadFile(data.expected)) {
+        std::fprintf(stderr, "bench_runner: %s: the report of %s differs from %s\n",
+                     data.folder.c_str(), names[p].c_str(), data.expected.c_str());
+        return 1;
+      }
+    }
+    // The programs in turn, run after run, so that the machine's moods touch
     // them alike; then the median of each figure (the mean of user and
     // kernel time).
-    std::vector<Run> runs[3];
+    std::vector<std::vector<Run>> runs(count);
     for (int r = 0; r < rounds; ++r) {
-      for (int p = 0; p < 3; ++p) runs[p].push_back(Spawn(commands[p]));
+      for (std::size_t p = 0; p < count; ++p) runs[p].push_back(Spawn(commands[p]));
     }
     struct Figures {
       double wall, user, kernel, faults, peak, instructions;
-    } figures[3];
-    for (int p = 0; p < 3; ++p) {
-      figures[p] = {Median(runs[p], [](const Run& run) { return run.seconds * 1000; }),
-                    Mean(runs[p], [](const Run& run) { return run.userSeconds * 1000; }),
-                    Mean(runs[p], [](const Run& run) { return run.kernelSeconds * 1000; }),
-                    Median(runs[p], [](const Run& run) { return double(run.pageFaults); }),
-                    Median(runs[p], [](const Run& run) { return run.peakKilobytes / 1024.0; }),
-                    p < 2 ? Instructions(commands[p], data.folder) / 1e6 : 0.0};
+    };
+    std::vector<Figures> figures;
+    for (std::size_t p = 0; p < count; ++p) {
+      figures.push_back({Median(runs[p], [](const Run& run) { return run.seconds * 1000; }),
+                         Mean(runs[p], [](const Run& run) { return run.userSeconds * 1000; }),
+                         Mean(runs[p], [](const Run& run) { return run.kernelSeconds * 1000; }),
+                         Median(runs[p], [](const Run& run) { return double(run.pageFaults); }),
+                         Median(runs[p], [](const Run& run) { return run.peakKilobytes / 1024.0; }),
+                         p <= floorAt ? Instructions(commands[p], data.folder) / 1e6 : 0.0});
     }
     const double megabytes =
         static_cast<double>(ReadFile(data.input).size() + ReadFile(data.submission).size()) / 1e6;
-    for (int p = 0; p < 3; ++p) {
+    for (std::size_t p = 0; p < count; ++p) {
       const Figures& f = figures[p];
       char label[64];
       std::snprintf(label, sizeof label, "%s (%d cases, %.1f MB)", preset.name, cases, megabytes);
       std::printf(
           "| %s | %s | %.1f | %.1f | %.1f | %.0f | %.1f | %s | %.2f | %.2f |\n",
-          p == 0 ? label : "", names[p], f.wall, f.user, f.kernel, f.faults, f.peak,
+          p == 0 ? label : "", names[p].c_str(), f.wall, f.user, f.kernel, f.faults, f.peak,
           f.instructions > 0 ? std::to_string(static_cast<long>(f.instructions)).c_str() : "-",
-          f.wall / figures[1].wall, f.kernel / std::max(figures[1].kernel, 0.1));
+          f.wall / figures[floorAt].wall, f.kernel / std::max(figures[floorAt].kernel, 0.1));
     }
     std::fflush(stdout);
   }

@@ -17,6 +17,7 @@
 #endif
 #ifdef __linux__
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace zobnikari {
@@ -112,12 +113,20 @@ std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
   return (bytes + unit - 1) & ~(unit - 1);
 }
 
+// Returns the size of the system's pages: 4 KiB on x86-64, but 4, 16 or
+// 64 KiB on 64-bit ARM, as the kernel was built. A mapping is given back in
+// whole pages from a page boundary; one that starts elsewhere is refused.
+std::size_t PageSize() {
+  static const std::size_t size = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  return size;
+}
+
 // Returns the length of the mapping behind a large block of bytes bytes:
-// whole large pages where that adds at most an eighth, else whole small pages
+// whole large pages where that adds at most an eighth, else whole pages
 // (the large pages then cover all but its tail).
 std::size_t MappedLength(std::size_t bytes) {
   const std::size_t large = RoundUp(bytes, kLargePage);
-  return large - bytes <= bytes / 8 ? large : RoundUp(bytes, 4096);
+  return large - bytes <= bytes / 8 ? large : RoundUp(bytes, PageSize());
 }
 
 }  // namespace

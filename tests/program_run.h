@@ -52,6 +52,27 @@ inline std::filesystem::path FreshFolder(const std::string& group, const std::st
   return folder;
 }
 
+// Returns command as this machine starts it. A cross-compiled build's
+// programs (the launcher, the program) run under the emulator that the build
+// names in ZOBNIKARI_EMULATOR, its words separated by '|': the emulator's
+// words come first. The machine cannot start such a program by itself, nor
+// can an emulated process start one, so the launcher then measures the
+// emulator running the program, the emulator's own time and memory included.
+inline std::vector<std::string> Started(std::vector<std::string> command) {
+#ifdef ZOBNIKARI_EMULATOR
+  const std::string words = ZOBNIKARI_EMULATOR;
+  std::vector<std::string> emulator;
+  for (std::size_t start = 0;;) {
+    const std::size_t bar = words.find('|', start);
+    emulator.push_back(words.substr(start, bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  command.insert(command.begin(), emulator.begin(), emulator.end());
+#endif
+  return command;
+}
+
 // Runs command (the program's path first, then its arguments) through the
 // launcher and waits for it; with addressSpaceMiB above 0 the program may map
 // no more than that. Standard output and standard error go to the files
@@ -63,13 +84,14 @@ inline ProgramRun RunProgram(const std::vector<std::string>& command,
   const std::string outPath = (folder / "stdout.txt").string();
   const std::string errPath = (folder / "stderr.txt").string();
   const std::string statsPath = (folder / "measure.txt").string();
-  std::vector<std::string> launch = {ZOBNIKARI_MEASURE};
+  std::vector<std::string> launch = Started({ZOBNIKARI_MEASURE});
   if (addressSpaceMiB > 0) {
     launch.push_back("--address-space-mib");
     launch.push_back(std::to_string(addressSpaceMiB));
   }
   launch.push_back(statsPath);
-  launch.insert(launch.end(), command.begin(), command.end());
+  const std::vector<std::string> started = Started(command);
+  launch.insert(launch.end(), started.begin(), started.end());
   std::vector<char*> argv;
   for (std::string& argument : launch) argv.push_back(&argument[0]);
   argv.push_back(nullptr);
