@@ -1,13 +1,15 @@
 # Unpacks the release archive into an empty folder, as an organiser would, and
 # checks what is there: the checksum file beside the archive matches it; the
-# archive holds the program, README.md and docs/checks.md and nothing else,
-# the documents byte for byte as in the sources; the program carries no debug
-# sections nor symbols, and its version resource; and the program found there
-# evaluates the bundled example under the emulator: report OK, 1, "1 35", each
-# line ended by CR LF.
+# archive holds the program, README.md, VERSION.txt and docs/checks.md and
+# nothing else, the documents byte for byte as in the sources; VERSION.txt and
+# the program's version resource name the version and the commit that the
+# sources are now; the program carries no debug sections nor symbols; and the
+# program found there evaluates the bundled example under the emulator: report
+# OK, 1, "1 35", each line ended by CR LF.
 #
 #   cmake -DARCHIVE=<zip> -DSOURCE_DIR=<dir> -DWORK_DIR=<scratch> -DEMULATOR=a|b
 #         -DOBJDUMP=<objdump> -DWINDRES=<windres> -DNAME=<name> -DVERSION=<x.y.z>
+#         -DGIT=<git> -DCOMMIT=<the commit that the configure step read>
 #         -P package_unpack.cmake
 
 cmake_minimum_required(VERSION 3.25)
@@ -29,6 +31,31 @@ if(NOT checksum STREQUAL "${sha256}  ${archive_name}\n")
   message(FATAL_ERROR "${ARCHIVE}.sha256 holds \"${checksum}\", the archive's SHA-256 is ${sha256}")
 endif()
 
+# The commit that the program must name. In a Git checkout Git is asked now,
+# not at configure time, so that an archive built before a commit, or before
+# files changed, is caught naming sources it was not built from.
+set(commit "${COMMIT}")
+if(EXISTS "${SOURCE_DIR}/.git" AND EXISTS "${GIT}")
+  execute_process(
+    COMMAND "${GIT}" rev-parse --verify HEAD
+    COMMAND_ERROR_IS_FATAL ANY
+    WORKING_DIRECTORY "${SOURCE_DIR}"
+    OUTPUT_VARIABLE commit
+    OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(
+    COMMAND "${GIT}" status --porcelain --untracked-files=normal
+    COMMAND_ERROR_IS_FATAL ANY
+    WORKING_DIRECTORY "${SOURCE_DIR}"
+    OUTPUT_VARIABLE changes)
+  if(NOT changes STREQUAL "")
+    string(APPEND commit ", with local changes")
+  endif()
+  if(NOT commit STREQUAL COMMIT)
+    message(FATAL_ERROR "The build was configured at commit ${COMMIT}; the checkout is now "
+      "at ${commit}. Configure, build and package again (cmake --workflow --preset package).")
+  endif()
+endif()
+
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
 execute_process(
@@ -41,7 +68,8 @@ endif()
 
 file(GLOB_RECURSE unpacked LIST_DIRECTORIES false RELATIVE "${WORK_DIR}" "${WORK_DIR}/*")
 list(SORT unpacked)
-set(expected "${folder}/${NAME}.exe" "${folder}/README.md" "${folder}/docs/checks.md")
+set(expected "${folder}/${NAME}.exe" "${folder}/README.md" "${folder}/VERSION.txt"
+  "${folder}/docs/checks.md")
 if(NOT unpacked STREQUAL expected)
   message(FATAL_ERROR "${archive_name} holds\n  ${unpacked}\ninstead of\n  ${expected}")
 endif()
@@ -52,6 +80,13 @@ foreach(document IN ITEMS README.md docs/checks.md)
     message(FATAL_ERROR "${document} in the archive differs from ${SOURCE_DIR}/${document}")
   endif()
 endforeach()
+# Compared in hex: file(READ) would drop a CR.
+file(READ "${WORK_DIR}/${folder}/VERSION.txt" version_file HEX)
+string(HEX "${NAME} ${VERSION}\ncommit ${commit}\n" expected_file)
+if(NOT version_file STREQUAL expected_file)
+  message(FATAL_ERROR "VERSION.txt in the archive holds, in hex, ${version_file}, not "
+    "${NAME} ${VERSION}, then commit ${commit}, in lines ended by LF")
+endif()
 
 set(program "${WORK_DIR}/${folder}/${NAME}.exe")
 execute_process(
@@ -67,7 +102,8 @@ if(dump MATCHES "\\.debug_[a-z]+" OR NOT dump MATCHES "SYMBOL TABLE:[\r\n]+no sy
 endif()
 execute_process(
   COMMAND "${CMAKE_COMMAND}" "-DWINDRES=${WINDRES}" "-DPROGRAM=${program}" "-DNAME=${NAME}"
-    "-DVERSION=${VERSION}" -P "${CMAKE_CURRENT_LIST_DIR}/package_version.cmake"
+    "-DVERSION=${VERSION}" "-DCOMMIT=${commit}"
+    -P "${CMAKE_CURRENT_LIST_DIR}/package_version.cmake"
   COMMAND_ERROR_IS_FATAL ANY)
 
 # The grading machinery's run: the inputs beside the report, relative paths.
@@ -93,4 +129,5 @@ if(NOT report STREQUAL "4f4b0d0a310d0a312033350d0a")
   message(FATAL_ERROR "The report on the bundled example is, in hex, ${report}, "
     "not 4f4b0d0a310d0a312033350d0a (OK, 1, 1 35, lines ended by CR LF)")
 endif()
-message(STATUS "${archive_name}: ${unpacked}; the example's report is OK, 1, 1 35")
+message(STATUS "${archive_name}: ${unpacked}; commit ${commit}; "
+  "the example's report is OK, 1, 1 35")

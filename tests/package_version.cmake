@@ -1,9 +1,10 @@
 # Checks the version resource of a Windows program, read back out of the
 # program with windres: the numbers and strings that Explorer's Properties
-# page shows must carry the project's version and name.
+# page shows must carry the project's version and name, and the commit:
+# SourceCommit holds it alone, ProductVersion after the version.
 #
 #   cmake -DWINDRES=<windres> -DPROGRAM=<exe> -DNAME=<name> -DVERSION=<x.y.z>
-#         -P package_version.cmake
+#         -DCOMMIT=<the commit as the program must name it> -P package_version.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -24,7 +25,8 @@ set(expected
   "FILEVERSION ${numbers}, 0"
   "PRODUCTVERSION ${numbers}, 0"
   "VALUE \"FileVersion\", \"${VERSION}\""
-  "VALUE \"ProductVersion\", \"${VERSION}\""
+  "VALUE \"ProductVersion\", \"${VERSION} (commit ${COMMIT})\""
+  "VALUE \"SourceCommit\", \"${COMMIT}\""
   "VALUE \"ProductName\", \"${NAME}\""
   "VALUE \"OriginalFilename\", \"${NAME}.exe\""
   "VALUE \"FileDescription\", \"")
@@ -34,4 +36,4 @@ foreach(line IN LISTS expected)
     message(FATAL_ERROR "The version resource of ${PROGRAM} lacks ${line}:\n${resources}")
   endif()
 endforeach()
-message(STATUS "${PROGRAM}: version ${VERSION}")
+message(STATUS "${PROGRAM}: version ${VERSION}, commit ${COMMIT}")
