@@ -36,7 +36,7 @@ if(why)
 endif()
 
 execute_process(
-  COMMAND "${CPACK_ZOBNIKARI_GIT}" -c core.autocrlf=false -c core.eol=lf
+  COMMAND "${CPACK_ZOBNIKARI_GIT}" -c safe.directory=* -c core.autocrlf=false -c core.eol=lf
     archive --format=tar.gz "--prefix=${name}/" -o "${archive}" "${commit}"
   WORKING_DIRECTORY "${CPACK_ZOBNIKARI_SOURCE_DIR}"
   COMMAND_ERROR_IS_FATAL ANY)

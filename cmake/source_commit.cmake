@@ -13,6 +13,9 @@
 # and GIT_EXECUTABLE (find_package(Git)), which the tests of the release use.
 # Read at configure time: a commit made, or a file changed, after the
 # configure step reaches the program only when CMake configures again.
+# Git is asked with safe.directory=*, so that a checkout owned by another user
+# (a CI machine's, say) still names its commit: the build runs the checkout's
+# own CMake code anyway, so trusting its Git configuration risks nothing more.
 # Included by CMakeLists.txt.
 
 find_package(Git QUIET)
@@ -33,7 +36,7 @@ else()
   set(zobnikari_git_error "git was not found")
   if(GIT_FOUND)
     execute_process(
-      COMMAND "${GIT_EXECUTABLE}" rev-parse --verify HEAD
+      COMMAND "${GIT_EXECUTABLE}" -c safe.directory=* rev-parse --verify HEAD
       WORKING_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}"
       RESULT_VARIABLE zobnikari_status
       OUTPUT_VARIABLE zobnikari_head
@@ -41,7 +44,7 @@ else()
       OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(zobnikari_status EQUAL 0)
       execute_process(
-        COMMAND "${GIT_EXECUTABLE}" status --porcelain --untracked-files=normal
+        COMMAND "${GIT_EXECUTABLE}" -c safe.directory=* status --porcelain --untracked-files=normal
         WORKING_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}"
         RESULT_VARIABLE zobnikari_status
         OUTPUT_VARIABLE zobnikari_changes

@@ -75,7 +75,7 @@ if(FROM STREQUAL "source-archive")
   endif()
 elseif(FROM STREQUAL "autocrlf-clone")
   set(source "${WORK_DIR}/clone")
-  run("${WORK_DIR}" "${GIT}" clone --quiet --no-checkout --config core.autocrlf=true
+  run("${WORK_DIR}" "${GIT}" -c safe.directory=* clone --quiet --no-checkout --config core.autocrlf=true
     "${SOURCE_DIR}" "${source}")
   run("${source}" "${GIT}" checkout --quiet --detach "${COMMIT}")
   # The clone must have CR LF where autocrlf puts it, or it proves nothing;

@@ -37,13 +37,13 @@ endif()
 set(commit "${COMMIT}")
 if(EXISTS "${SOURCE_DIR}/.git" AND EXISTS "${GIT}")
   execute_process(
-    COMMAND "${GIT}" rev-parse --verify HEAD
+    COMMAND "${GIT}" -c safe.directory=* rev-parse --verify HEAD
     COMMAND_ERROR_IS_FATAL ANY
     WORKING_DIRECTORY "${SOURCE_DIR}"
     OUTPUT_VARIABLE commit
     OUTPUT_STRIP_TRAILING_WHITESPACE)
   execute_process(
-    COMMAND "${GIT}" status --porcelain --untracked-files=normal
+    COMMAND "${GIT}" -c safe.directory=* status --porcelain --untracked-files=normal
     COMMAND_ERROR_IS_FATAL ANY
     WORKING_DIRECTORY "${SOURCE_DIR}"
     OUTPUT_VARIABLE changes)
