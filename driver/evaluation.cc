@@ -86,28 +86,6 @@ class Report {
   std::string errorText_;
 };
 
-// One input of an evaluation: a file by its path, or bytes in memory, opened
-// only when it is read.
-class Input {
- public:
-  // The file at path, which must outlive the input.
-  static Input File(const std::string& path) { return Input(&path, std::string_view()); }
-  // The bytes, which must outlive the input.
-  static Input Bytes(std::string_view bytes) { return Input(nullptr, bytes); }
-
-  // Returns a reader of the input from its first byte.
-  LineReader Open() const {
-    if (path_ != nullptr) return LineReader(*path_);
-    return LineReader::OverBytes(bytes_);
-  }
-
- private:
-  Input(const std::string* path, std::string_view bytes) : path_(path), bytes_(bytes) {}
-
-  const std::string* path_;
-  std::string_view bytes_;
-};
-
 // Checks the submission from input against testCases and returns one entry
 // per answer block, in submission order. Throws EAssertion at the first defect
 // of the submission (checks 202 to 217, or any failure of an answer block).
@@ -166,18 +144,18 @@ std::vector<ScoreEntry> ScoreSubmission(LineReader& input, const std::vector<Tes
   return entries;
 }
 
-// Evaluates: loads the test data, and only once it passed reads the
-// submission; then writes the report, whichever its shape.
-void Evaluate(const Input& testData, const Input& submission, Report& report) {
+// Evaluates: loadTestData(testCases) reads and checks the test data; only
+// once it passed, openSubmission() returns the submission's reader. Then
+// writes the report, whichever its shape.
+template <typename LoadTestData, typename OpenSubmission>
+void Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmission,
+              Report& report) {
   std::vector<ScoreEntry> entries;
   bool scored = false;
   try {
     std::vector<TestCase> testCases;
-    {
-      LineReader input = testData.Open();
-      ReadTestData(input, testCases);
-    }
-    LineReader input = submission.Open();
+    loadTestData(testCases);
+    LineReader input = openSubmission();
     entries = ScoreSubmission(input, testCases);
     scored = true;
   } catch (const EAssertion& failure) {
@@ -242,7 +220,8 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
     return 2;
   }
   Report report(file);
-  Evaluate(Input::File(testDataPath), Input::File(submissionPath), report);
+  Evaluate([&](std::vector<TestCase>& testCases) { ReadTestData(testDataPath, testCases); },
+           [&] { return LineReader(submissionPath); }, report);
   if (!report.Close()) {
     Complain({"pisanje porocila \"", reportPath, "\" ni uspelo: ", report.errorText()});
     return 2;
@@ -253,7 +232,12 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
 std::string EvaluateInMemory(std::string_view testData, std::string_view submission) {
   std::string text;
   Report report(text);
-  Evaluate(Input::Bytes(testData), Input::Bytes(submission), report);
+  Evaluate(
+      [&](std::vector<TestCase>& testCases) {
+        LineReader input = LineReader::OverBytes(testData);
+        ReadTestData(input, testCases);
+      },
+      [&] { return LineReader::OverBytes(submission); }, report);
   return text;
 }
 

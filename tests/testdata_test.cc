@@ -96,16 +96,24 @@ TEST(ReadTestCase, CountsTheLinesOfItsBlock) {
 }
 
 TEST(ReadTestCase, StoresHeaderFieldsBeforeTheirChecks) {
-  LineReader input = LineReader::OverBytes("\n3 5 2 3 3\n");
-  TestCase record;
-  std::int64_t lineNumber = 10;
-  EXPECT_THROW(record.ReadTestCase(input, lineNumber, "name"), EAssertion);
-  EXPECT_EQ(lineNumber, 12);
-  EXPECT_EQ(record.id, 3);
-  EXPECT_EQ(record.n, 5);
-  EXPECT_EQ(record.d, 2);
-  EXPECT_EQ(record.k, 3);
-  EXPECT_EQ(record.m, 3);
+  // Each field as it is read: all five before the range checks fail (m), and
+  // the four that a short header holds before the count check fails.
+  const struct {
+    const char* block;
+    const char* fields;  // id n d k m
+  } cases[] = {{"\n3 5 2 3 3\n", "3 5 2 3 3"}, {"\n3 5 2 4\n", "3 5 2 4 0"}};
+  for (const auto& c : cases) {
+    LineReader input = LineReader::OverBytes(c.block);
+    TestCase record;
+    std::int64_t lineNumber = 10;
+    EXPECT_THROW(record.ReadTestCase(input, lineNumber, "name"), EAssertion);
+    EXPECT_EQ(lineNumber, 12);
+    EXPECT_EQ(std::to_string(record.id) + " " + std::to_string(record.n) + " " +
+                  std::to_string(record.d) + " " + std::to_string(record.k) + " " +
+                  std::to_string(record.m),
+              c.fields)
+        << c.block;
+  }
 }
 
 }  // namespace
