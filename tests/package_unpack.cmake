@@ -31,29 +31,14 @@ if(NOT checksum STREQUAL "${sha256}  ${archive_name}\n")
   message(FATAL_ERROR "${ARCHIVE}.sha256 holds \"${checksum}\", the archive's SHA-256 is ${sha256}")
 endif()
 
-# The commit that the program must name. In a Git checkout Git is asked now,
-# not at configure time, so that an archive built before a commit, or before
-# files changed, is caught naming sources it was not built from.
-set(commit "${COMMIT}")
-if(EXISTS "${SOURCE_DIR}/.git" AND EXISTS "${GIT}")
-  execute_process(
-    COMMAND "${GIT}" -c safe.directory=* rev-parse --verify HEAD
-    COMMAND_ERROR_IS_FATAL ANY
-    WORKING_DIRECTORY "${SOURCE_DIR}"
-    OUTPUT_VARIABLE commit
-    OUTPUT_STRIP_TRAILING_WHITESPACE)
-  execute_process(
-    COMMAND "${GIT}" -c safe.directory=* status --porcelain --untracked-files=normal
-    COMMAND_ERROR_IS_FATAL ANY
-    WORKING_DIRECTORY "${SOURCE_DIR}"
-    OUTPUT_VARIABLE changes)
-  if(NOT changes STREQUAL "")
-    string(APPEND commit ", with local changes")
-  endif()
-  if(NOT commit STREQUAL COMMIT)
-    message(FATAL_ERROR "The build was configured at commit ${COMMIT}; the checkout is now "
-      "at ${commit}. Configure, build and package again (cmake --workflow --preset package).")
-  endif()
+# The commit that the program must name, asked now and not at configure time,
+# so that an archive built before a commit, or before files changed, is caught
+# naming sources it was not built from.
+include("${SOURCE_DIR}/cmake/source_commit.cmake")
+zobnikari_source_commit("${SOURCE_DIR}" "${GIT}" commit)
+if(NOT commit STREQUAL COMMIT)
+  message(FATAL_ERROR "The build was configured at commit ${COMMIT}; the sources are now "
+    "at ${commit}. Configure, build and package again (cmake --workflow --preset package).")
 endif()
 
 file(REMOVE_RECURSE "${WORK_DIR}")

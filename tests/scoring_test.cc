@@ -8,6 +8,7 @@
 
 #include "common/assertion.h"
 #include "common/line_reader.h"
+#include "report_cases.h"
 #include "scoring/case_scorer.h"
 #include "testdata/test_case.h"
 
@@ -15,7 +16,7 @@ namespace zobnikari {
 namespace {
 
 // The worked example: n = 4, d = 3, k = 2, m = 1, points 10 6 3 0.
-constexpr std::string_view kExample = "\n1 4 3 2 1\n10 6 3 0\n3 1 4 2\n1 2 3 4\n4 3 2 1\n";
+const std::string& kExample = cases::kExampleBlock;
 
 // Returns the test case of a block of the test-data file.
 TestCase Case(std::string_view block) {
