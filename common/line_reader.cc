@@ -1,11 +1,9 @@
 #include "common/line_reader.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
-
-#include "common/platform.h"
+#include <utility>
 
 namespace zobnikari {
 
@@ -15,28 +13,20 @@ constexpr char kEndOfInput = 26;  // Ctrl-Z
 
 }  // namespace
 
-LineReader::LineReader(std::FILE* file, std::size_t blockSize)
-    : file_(file), blockSize_(blockSize), ended_(file == nullptr) {
-  // The reader asks for large blocks itself; a second buffer in the stream
-  // would only copy every byte once more.
-  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
-}
+LineReader::LineReader(InputFile file, std::size_t blockSize)
+    : file_(std::move(file)), blockSize_(blockSize), ended_(!file_.IsOpen()) {}
 
-LineReader::LineReader(const std::string& path) : LineReader(OpenForReading(path)) {}
+LineReader::LineReader(const std::string& path) : LineReader(InputFile::Open(path)) {}
 
 LineReader LineReader::OverBytes(std::string_view bytes) { return LineReader(bytes); }
 
-LineReader::LineReader(std::string_view bytes)
-    : file_(nullptr), blockSize_(0), data_(bytes.data()), ended_(true) {
+LineReader::LineReader(std::string_view bytes) : blockSize_(0), data_(bytes.data()), ended_(true) {
   const void* stop = bytes.empty() ? nullptr : std::memchr(bytes.data(), kEndOfInput, bytes.size());
   end_ = stop == nullptr ? bytes.size()
                          : static_cast<std::size_t>(static_cast<const char*>(stop) - bytes.data());
 }
 
-LineReader::~LineReader() {
-  if (file_ != nullptr) std::fclose(file_);
-  std::free(buffer_);
-}
+LineReader::~LineReader() { FreeBlock(buffer_); }
 
 bool LineReader::NextLine(std::string_view& line) {
   for (;;) {
@@ -74,31 +64,29 @@ void LineReader::Fill() {
     begin_ = 0;
   }
   if (end_ == capacity_) {
-    // realloc, not a fresh block and a copy: for a huge line the system can
-    // often move the pages instead of copying them, and the old block never
-    // stands beside the new one.
+    // Resized (realloc), not a fresh block and a copy: for a huge line the
+    // system can often move the pages instead of copying them, and the old
+    // block never stands beside the new one.
     if (capacity_ > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
     const std::size_t grown = capacity_ == 0 ? blockSize_ : capacity_ * 2;
-    void* moved = std::realloc(buffer_, grown);
+    void* moved = ResizeBlock(buffer_, grown);
     if (moved == nullptr) throw std::bad_alloc();
     buffer_ = static_cast<char*>(moved);
     data_ = buffer_;
     capacity_ = grown;
   }
   const std::size_t wanted = capacity_ - end_;
-  const std::size_t got = std::fread(buffer_ + end_, 1, wanted, file_);
+  // Read errors throw: a short read is the end of the file.
+  const std::size_t got = file_.Read(buffer_ + end_, wanted);
   const void* stop = got > 0 ? std::memchr(buffer_ + end_, kEndOfInput, got) : nullptr;
   if (stop != nullptr) {
     end_ = static_cast<std::size_t>(static_cast<const char*>(stop) - buffer_);
     ended_ = true;
   } else {
     end_ += got;
-    if (got < wanted) ended_ = true;  // end of file or a read error
+    if (got < wanted) ended_ = true;
   }
-  if (ended_) {
-    std::fclose(file_);
-    file_ = nullptr;
-  }
+  if (ended_) file_.Close();
 }
 
 }  // namespace zobnikari

@@ -6,9 +6,10 @@
 #define ZOBNIKARI_COMMON_LINE_READER_H_
 
 #include <cstddef>
-#include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "common/platform.h"
 
 namespace zobnikari {
 
@@ -19,12 +20,13 @@ class LineReader {
   // from the file and the parse, large enough to make reads rare.
   static constexpr std::size_t kDefaultBlockSize = 1 << 17;
 
-  // Reads from file, which the reader owns and closes. A null file reads as an
-  // empty input. REQUIRES: blockSize >= 1.
-  explicit LineReader(std::FILE* file, std::size_t blockSize = kDefaultBlockSize);
+  // Reads from file, which the reader owns and closes once it has ended.
+  // REQUIRES: blockSize >= 1.
+  explicit LineReader(InputFile file, std::size_t blockSize = kDefaultBlockSize);
 
-  // Opens path in binary mode. A path that cannot be opened reads as an empty
-  // input: nothing tells it apart from an empty file.
+  // Opens path (InputFile::Open: a path that names nothing readable as a
+  // file reads as an empty input). Throws MachineFault when the system fails
+  // to open it. REQUIRES: path outlives the reader.
   explicit LineReader(const std::string& path);
 
   // Returns a reader of bytes held in memory, which must outlive it: the
@@ -38,7 +40,7 @@ class LineReader {
   // Sets line to the next line, without its line end (LF, or CR LF), and
   // returns true; or returns false when the input has ended. The view stays
   // valid until the next call or the reader's end. Throws std::bad_alloc when
-  // a line outgrows memory.
+  // a line outgrows memory, and MachineFault when the system fails to read.
   bool NextLine(std::string_view& line);
 
  private:
@@ -47,10 +49,10 @@ class LineReader {
 
   // Moves the unfinished line to the front of the buffer, grows the buffer if
   // that line fills it, and reads one more block. Sets ended_ at the end of the
-  // file, on a read error, or at a Ctrl-Z byte (whose bytes are dropped).
+  // file or at a Ctrl-Z byte (whose bytes are dropped).
   void Fill();
 
-  std::FILE* file_;
+  InputFile file_;
   std::size_t blockSize_;
   char* buffer_ = nullptr;      // the reader's own block, null over bytes in memory
   const char* data_ = nullptr;  // the bytes read so far: buffer_, or the bytes in memory

@@ -1,9 +1,8 @@
 #include "driver/evaluation.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <new>
 #include <string_view>
 
 #include "common/assertion.h"
@@ -25,37 +24,57 @@ struct ScoreEntry {
 
 constexpr std::string_view kUsage =
     "Uporaba: Orv19Zobnikari eval input.txt submission.txt report.txt\n";
+constexpr std::string_view kUnexpected =
+    "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
 constexpr std::size_t kContestantNumberLength = 6;
 
 void WriteUsage() { std::fwrite(kUsage.data(), 1, kUsage.size(), stdout); }
 
-// Writes one line on standard error: the program's name, then the pieces.
-void Complain(std::initializer_list<std::string_view> pieces) {
-  std::string text = "Orv19Zobnikari: ";
-  for (std::string_view piece : pieces) text += piece;
-  text += '\n';
-  std::fwrite(text.data(), 1, text.size(), stderr);
+// The start of every line on standard error that tells of a fault of the
+// machine: nothing to set right, the same run may well succeed again.
+constexpr std::string_view kMachineFault = "napaka racunalnika: ";
+
+// Writes one line on standard error, allocating nothing: the program's name,
+// kMachineFault for a fault of the machine, then the pieces.
+void Complain(bool machineFault, std::initializer_list<std::string_view> pieces) {
+  WriteStandardError({"Orv19Zobnikari: ", machineFault ? kMachineFault : std::string_view()});
+  WriteStandardError(pieces);
+  WriteStandardError({"\n"});
 }
 
-// Where the report goes: a file, or text in memory. Writes to a file
-// allocate nothing, so that a report can be written even when memory has run
-// out; the first failed write is remembered.
+// Says that memory ran out before the evaluation began.
+void ComplainOfMemory() { Complain(true, {"zmanjkalo je pomnilnika pred zacetkom vrednotenja"}); }
+
+// Says which input the system failed to open or read, and why.
+void ComplainOf(const MachineFault& fault) {
+  const bool opening = fault.operation == MachineFault::Operation::kOpen;
+  Complain(true, {opening ? "datoteke \"" : "branje datoteke \"", fault.path,
+                  opening ? "\" ni mogoce odpreti za branje: " : "\" ni uspelo: ",
+                  ErrorText(fault.error)});
+}
+
+// Where the report goes: the report file, or text in memory.
 class Report {
  public:
-  explicit Report(std::FILE* file) : file_(file) {}
+  explicit Report(ReportFile& file) : file_(&file) {}
+  // REQUIRES: text has room for kUnexpected without growing.
   explicit Report(std::string& text) : text_(&text) {}
   Report(const Report&) = delete;
   Report& operator=(const Report&) = delete;
-  ~Report() {
-    if (file_ != nullptr) std::fclose(file_);
-  }
 
+  // Writes text. In memory, when memory runs out the report becomes the
+  // report for unexpected failures, and later writes are dropped; a failed
+  // write to the file is remembered by the file.
   void Write(std::string_view text) {
-    if (!ok_ || text.empty()) return;
-    if (text_ != nullptr) {
-      text_->append(text);
-    } else if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-      Fail();
+    if (file_ != nullptr) {
+      file_->Write(text);
+    } else if (!outOfMemory_) {
+      try {
+        text_->append(text);
+      } catch (const std::bad_alloc&) {
+        text_->assign(kUnexpected);  // within the room it was given
+        outOfMemory_ = true;
+      }
     }
   }
   void Write(std::int64_t value) {
@@ -63,27 +82,10 @@ class Report {
     Write(std::string_view(text, FormatInt(value, text)));
   }
 
-  // Closes the file. Returns true when every byte reached it; else errorText
-  // says why. REQUIRES: a report to a file.
-  bool Close() {
-    std::FILE* file = file_;
-    file_ = nullptr;
-    if (std::fclose(file) != 0 && ok_) Fail();
-    return ok_;
-  }
-
-  const std::string& errorText() const { return errorText_; }
-
  private:
-  void Fail() {
-    ok_ = false;
-    errorText_ = LastErrorText();
-  }
-
-  std::FILE* file_ = nullptr;
+  ReportFile* file_ = nullptr;
   std::string* text_ = nullptr;
-  bool ok_ = true;
-  std::string errorText_;
+  bool outOfMemory_ = false;
 };
 
 // Checks the submission from input against testCases and returns one entry
@@ -146,7 +148,8 @@ std::vector<ScoreEntry> ScoreSubmission(LineReader& input, const std::vector<Tes
 
 // Evaluates: loadTestData(testCases) reads and checks the test data; only
 // once it passed, openSubmission() returns the submission's reader. Then
-// writes the report, whichever its shape.
+// writes the report, whichever its shape. A MachineFault passes through
+// before anything is written.
 template <typename LoadTestData, typename OpenSubmission>
 void Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmission,
               Report& report) {
@@ -168,8 +171,10 @@ void Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmis
     report.Write("]: ");
     report.Write(failure.message);
     report.Write("\n-1\n");
+  } catch (const MachineFault&) {
+    throw;  // no report at all: the run's caller says why
   } catch (...) {
-    report.Write("Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n");
+    report.Write(kUnexpected);
   }
   // Nothing that can fail a check runs once the OK report is begun.
   if (scored) {
@@ -187,8 +192,29 @@ void Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmis
 
 }  // namespace
 
+int EntryPoint(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  try {
+    arguments = CommandLineArguments(argc, argv);
+  } catch (...) {
+    ComplainOfMemory();
+    return 2;
+  }
+  return EntryPoint(arguments);
+}
+
 int EntryPoint(const std::vector<std::string>& arguments) {
-  if (arguments.size() >= 2 && arguments[1] == "eval") return RunEvaluation(arguments);
+  if (arguments.size() >= 2 && arguments[1] == "eval") {
+    try {
+      return RunEvaluation(arguments);
+    } catch (...) {
+      // Only memory can fail before the report is open (paths converted for
+      // the system); once it is open, every failure has its report or its
+      // line.
+      ComplainOfMemory();
+      return 2;
+    }
+  }
   WriteUsage();
   return 0;
 }
@@ -204,26 +230,39 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
 
   // Opening the report truncates it: never when it is one of the inputs.
   if (SameFile(reportPath, testDataPath)) {
-    Complain({"datoteka s porocilom \"", reportPath,
-              "\" je datoteka s testnimi podatki; porocilo ni zapisano"});
+    Complain(false, {"datoteka s porocilom \"", reportPath,
+                     "\" je datoteka s testnimi podatki; porocilo ni zapisano"});
     return 2;
   }
   if (SameFile(reportPath, submissionPath)) {
-    Complain(
-        {"datoteka s porocilom \"", reportPath, "\" je oddana datoteka; porocilo ni zapisano"});
+    Complain(false, {"datoteka s porocilom \"", reportPath,
+                     "\" je oddana datoteka; porocilo ni zapisano"});
     return 2;
   }
-  std::FILE* file = OpenReportFile(reportPath);
-  if (file == nullptr) {
-    const std::string reason = LastErrorText();
-    Complain({"datoteke s porocilom \"", reportPath, "\" ni mogoce odpreti za pisanje: ", reason});
+  ReportFile file;
+  if (!file.Open(reportPath)) {
+    Complain(IsMachineFault(file.error()),
+             {"datoteke s porocilom \"", reportPath,
+              "\" ni mogoce odpreti za pisanje: ", ErrorText(file.error())});
     return 2;
   }
-  Report report(file);
-  Evaluate([&](std::vector<TestCase>& testCases) { ReadTestData(testDataPath, testCases); },
-           [&] { return LineReader(submissionPath); }, report);
-  if (!report.Close()) {
-    Complain({"pisanje porocila \"", reportPath, "\" ni uspelo: ", report.errorText()});
+  try {
+    Report report(file);
+    Evaluate([&](std::vector<TestCase>& testCases) { ReadTestData(testDataPath, testCases); },
+             [&] { return LineReader(submissionPath); }, report);
+  } catch (const MachineFault& fault) {
+    file.Close();  // nothing was written: the report stays empty
+    ComplainOf(fault);
+    return 2;
+  }
+  if (!file.Close()) {
+    const SystemError error = file.error();
+    // A report cut short must not read as one: truncate it, if the system
+    // lets us.
+    ReportFile again;
+    if (again.Open(reportPath)) again.Close();
+    Complain(IsMachineFault(error),
+             {"pisanje porocila \"", reportPath, "\" ni uspelo: ", ErrorText(error)});
     return 2;
   }
   return 0;
@@ -231,6 +270,7 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
 
 std::string EvaluateInMemory(std::string_view testData, std::string_view submission) {
   std::string text;
+  text.reserve(kUnexpected.size());
   Report report(text);
   Evaluate(
       [&](std::vector<TestCase>& testCases) {

@@ -1,6 +1,7 @@
-// Fuzz target: the line reader on arbitrary bytes, from a stream in blocks of
+// Fuzz target: the line reader on arbitrary bytes, from a file in blocks of
 // any size or from memory, checked line by line against a plain split of the
 // same bytes by the text-mode rules.
+#include <unistd.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -40,23 +41,35 @@ std::vector<std::string> ReferenceLines(std::string_view bytes) {
   return lines;
 }
 
+// The file that the reader reads, removed when the fuzzer ends.
+struct ScratchFile {
+  std::string path = "fuzz_line_reader_" + std::to_string(getpid()) + ".tmp";
+  ~ScratchFile() { std::remove(path.c_str()); }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < zobnikari::fuzz::kLineReaderSelectorBytes) return 0;
   const std::size_t blockSize = zobnikari::fuzz::LineReaderBlockSize(data[0]);
   const bool inMemory = (data[1] & 1) != 0;
-  // The file, in a buffer of its own: a memory stream may not be handed
-  // constant bytes, and an empty one still needs a valid address.
-  std::vector<char> file(data + zobnikari::fuzz::kLineReaderSelectorBytes, data + size);
-  file.push_back('\0');
-  const std::string_view bytes(file.data(), file.size() - 1);
+  const std::string_view bytes(
+      reinterpret_cast<const char*>(data) + zobnikari::fuzz::kLineReaderSelectorBytes,
+      size - zobnikari::fuzz::kLineReaderSelectorBytes);
   const std::vector<std::string> expected = ReferenceLines(bytes);
-  std::FILE* stream = inMemory ? nullptr : fmemopen(file.data(), bytes.size(), "rb");
-  Require(inMemory || stream != nullptr, "a memory stream can be opened");
+  // The file: one per process, written afresh for every input.
+  static const ScratchFile scratch;
+  const std::string& path = scratch.path;
+  if (!inMemory) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    Require(file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                std::fclose(file) == 0,
+            "the input can be written to a file");
+  }
 
   zobnikari::LineReader reader =
-      inMemory ? zobnikari::LineReader::OverBytes(bytes) : zobnikari::LineReader(stream, blockSize);
+      inMemory ? zobnikari::LineReader::OverBytes(bytes)
+               : zobnikari::LineReader(zobnikari::InputFile::Open(path), blockSize);
   for (std::size_t i = 0;; ++i) {
     std::string_view line = "stale";
     const bool ok = reader.NextLine(line);

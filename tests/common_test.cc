@@ -33,9 +33,8 @@ std::string Lines(LineReader& reader) {
 // Returns the lines of a file of bytes, read in blocks of blockSize bytes.
 std::string Lines(const std::string& bytes, std::size_t blockSize) {
   TempFolder folder;
-  std::FILE* file = OpenForReading(folder.Write("in.txt", bytes));
-  EXPECT_NE(file, nullptr);
-  LineReader reader(file, blockSize);
+  const std::string path = folder.Write("in.txt", bytes);
+  LineReader reader(InputFile::Open(path), blockSize);
   return Lines(reader);
 }
 

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/checks.h"
 #include "program_run.h"
 
 namespace zobnikari {
@@ -129,8 +130,8 @@ std::string Difference(const fs::path& path, const Bytes& expected) {
 }
 
 // The report of a failed check: its line and its message, in pieces.
-Bytes Failure(int check, Bytes message) {
-  Bytes report = {{"Napaka [Orv19Zobnikari.cpp:" + std::to_string(check) + "]: "}};
+Bytes Failure(Check check, Bytes message) {
+  Bytes report = {{"Napaka [Orv19Zobnikari.cpp:" + std::to_string(NumberOf(check)) + "]: "}};
   report.insert(report.end(), message.begin(), message.end());
   report.push_back({"\n-1\n"});
   return report;
@@ -229,41 +230,45 @@ std::vector<HostileCase> Cases() {
        kTestData,
        {{"x", kLongLine}},
        Folder::kNone,
-       Failure(203, {{"stevilka tekmovalca bi morala imeti 6 stevk"}}),
+       Failure(Check::kContestantNumberNotSixBytes,
+               {{"stevilka tekmovalca bi morala imeti 6 stevk"}}),
        kLongRun,
        kLongLineMiB + kSlackMiB},
       {"long_line_as_team_of_100000000",
        kTestData,
        {{kHeader}, {"1\n"}, {"1 ", kLongLine / 2}, {"\n"}},
        Folder::kNone,
-       Failure(160, {{"ekipa za 1. dirko bi morala imeti k = 2 kolesarjev, ne pa 100000000"}}),
+       Failure(Check::kTeamSizeNotK,
+               {{"ekipa za 1. dirko bi morala imeti k = 2 kolesarjev, ne pa 100000000"}}),
        kLongRun,
        kLongLineMiB + kSlackMiB},
       {"long_line_as_case_number_quoted",
        kTestData,
        {{kHeader}, {"x", kLongLine}},
        Folder::kNone,
-       Failure(215, {{"v 3. vrstici bi morala biti stevilka testnega primera, ne pa \""},
-                     {"x", kLongLine},
-                     {"\""}}),
+       Failure(Check::kCaseNumberLineNotInteger,
+               {{"v 3. vrstici bi morala biti stevilka testnega primera, ne pa \""},
+                {"x", kLongLine},
+                {"\""}}),
        kLongRun,
        2 * kLongLineMiB + kSlackMiB},
       {"long_line_as_submission_task_name_quoted",
        kTestData,
        {{"123456\n"}, {"Zobnikari", kLongLine / 9}, {"\n"}},
        Folder::kNone,
-       Failure(207, {{"v drugi vrstici bi moral biti niz \"Zobnikari\", ne pa \""},
-                     {"Zobnikari", kLongLine / 9},
-                     {"\""}}),
+       Failure(Check::kSubmissionTaskNameWrong,
+               {{"v drugi vrstici bi moral biti niz \"Zobnikari\", ne pa \""},
+                {"Zobnikari", kLongLine / 9},
+                {"\""}}),
        kLongRun,
        2 * kLongLineMiB + kSlackMiB},
       {"long_line_as_test_data_task_name_quoted",
        {{"Zobnikari", kLongLine / 9}, {"\n1\n"}},
        {{kHeader}},
        Folder::kNone,
-       Failure(120, {{"v prvi vrstici bi moral biti niz \"Zobnikari\", ne pa \""},
-                     {"Zobnikari", kLongLine / 9},
-                     {"\""}}),
+       Failure(Check::kTaskNameWrong, {{"v prvi vrstici bi moral biti niz \"Zobnikari\", ne pa \""},
+                                       {"Zobnikari", kLongLine / 9},
+                                       {"\""}}),
        kLongRun,
        2 * kLongLineMiB + kSlackMiB},
       // Where memory truly runs out, reading the line or quoting it, the run
@@ -290,7 +295,7 @@ std::vector<HostileCase> Cases() {
        {{"Zobnikari\n2000000000\n\n1 4 3 2 1\n10 6 3 0\n3 1 4 2\n1 2 3 4\n4 3 2 1\n"}},
        {{kHeader}, {"1\n"}, {kBlock}},
        Folder::kNone,
-       Failure(79, {{"manjka 9. vrstica"}}),
+       Failure(Check::kSeparatorLineMissing, {{"manjka 9. vrstica"}}),
        kQuick,
        kSlackMiB},
       // A million empty lines are skipped one by one and only counted.
@@ -305,14 +310,16 @@ std::vector<HostileCase> Cases() {
        kTestData,
        {{kHeader}, {"\n", 1000000}, {"x\n"}},
        Folder::kNone,
-       Failure(215, {{"v 1000003. vrstici bi morala biti stevilka testnega primera, ne pa \"x\""}}),
+       Failure(Check::kCaseNumberLineNotInteger,
+               {{"v 1000003. vrstici bi morala biti stevilka testnega primera, ne pa \"x\""}}),
        kQuick,
        kSlackMiB},
       {"million_empty_lines_after_test_data_header",
        {{"Zobnikari\n1\n"}, {"\n", 1000000}},
        {{kHeader}},
        Folder::kNone,
-       Failure(83, {{"v 4. vrstici bi moralo biti pet celih stevil, ne pa \"\""}}),
+       Failure(Check::kCaseHeaderNotFiveNumbers,
+               {{"v 4. vrstici bi moralo biti pet celih stevil, ne pa \"\""}}),
        kQuick,
        kSlackMiB},
       // Numbers of 10000 digits: a list number fails at its tenth digit,
@@ -321,7 +328,7 @@ std::vector<HostileCase> Cases() {
        kTestData,
        {{kHeader}, {"1\n"}, {nines}, {" 1\n1 2\n2 1\n"}},
        Folder::kNone,
-       Failure(61, {{"stevilo 9999999999 je preveliko"}}),
+       Failure(Check::kListNumberTooLarge, {{"stevilo 9999999999 je preveliko"}}),
        kQuick,
        kSlackMiB},
       {"ten_thousand_digits_of_leading_zeros_in_team_line",
@@ -335,7 +342,7 @@ std::vector<HostileCase> Cases() {
        {{"Zobnikari\n1\n\n1 4 3 2 1\n"}, {nines}, {" 6 3 0\n3 1 4 2\n1 2 3 4\n4 3 2 1\n"}},
        {{kHeader}},
        Folder::kNone,
-       Failure(61, {{"stevilo 9999999999 je preveliko"}}),
+       Failure(Check::kListNumberTooLarge, {{"stevilo 9999999999 je preveliko"}}),
        kQuick,
        kSlackMiB},
       {"ten_thousand_digits_in_block_header",
@@ -343,7 +350,7 @@ std::vector<HostileCase> Cases() {
        {{kHeader}},
        Folder::kNone,
        Failure(
-           84,
+           Check::kCyclistCountOutOfRange,
            {{"v 4. vrstici bi moralo biti stevilo kolesarjev n od 1 do 1000, ne pa 2147483647"}}),
        kQuick,
        kSlackMiB},
@@ -351,7 +358,7 @@ std::vector<HostileCase> Cases() {
        kTestData,
        {{kHeader}, {nines}, {"\n"}, {kBlock}},
        Folder::kNone,
-       Failure(217,
+       Failure(Check::kCaseNumberUnknown,
                {{"v 3. vrstici se pojavlja neveljavna stevilka testnega primera: 2147483647"}}),
        kQuick,
        kSlackMiB},
@@ -359,7 +366,7 @@ std::vector<HostileCase> Cases() {
        kTestData,
        {{kHeader}, {"-"}, {nines}, {"\n"}, {kBlock}},
        Folder::kNone,
-       Failure(217,
+       Failure(Check::kCaseNumberUnknown,
                {{"v 3. vrstici se pojavlja neveljavna stevilka testnega primera: -2147483648"}}),
        kQuick,
        kSlackMiB},
@@ -368,7 +375,7 @@ std::vector<HostileCase> Cases() {
        kTestData,
        {{kHeader}, {"4294967297\n"}, {kBlock}},
        Folder::kNone,
-       Failure(217,
+       Failure(Check::kCaseNumberUnknown,
                {{"v 3. vrstici se pojavlja neveljavna stevilka testnega primera: 2147483647"}}),
        kQuick,
        kSlackMiB},
@@ -378,14 +385,14 @@ std::vector<HostileCase> Cases() {
        {},
        {{kHeader}},
        Folder::kTestData,
-       Failure(119, {{"manjka prva vrstica z imenom naloge"}}),
+       Failure(Check::kTaskNameMissing, {{"manjka prva vrstica z imenom naloge"}}),
        kQuick,
        kSlackMiB},
       {"submission_is_a_folder",
        kTestData,
        {},
        Folder::kSubmission,
-       Failure(202, {{"manjka stevilka tekmovalca"}}),
+       Failure(Check::kContestantNumberMissing, {{"manjka stevilka tekmovalca"}}),
        kQuick,
        kSlackMiB},
       {"report_is_a_folder", kTestData, {{kHeader}}, Folder::kReport, {}, kQuick, kSlackMiB},
@@ -404,9 +411,9 @@ std::vector<HostileCase> Cases() {
        {{kHeader}},
        Folder::kNone,
        found
-           ? Failure(120,
+           ? Failure(Check::kTaskNameWrong,
                      {{"v prvi vrstici bi moral biti niz \"Zobnikari\", ne pa \""}, {line}, {"\""}})
-           : Failure(119, {{"manjka prva vrstica z imenom naloge"}}),
+           : Failure(Check::kTaskNameMissing, {{"manjka prva vrstica z imenom naloge"}}),
        kQuick,
        kSlackMiB});
   const std::string first = FirstLine(RandomBytes(kSubmissionSeed, 100000), found);
@@ -416,8 +423,10 @@ std::vector<HostileCase> Cases() {
                    kTestData,
                    {{"", kRandomSize, kSubmissionSeed}},
                    Folder::kNone,
-                   found ? Failure(203, {{"stevilka tekmovalca bi morala imeti 6 stevk"}})
-                         : Failure(202, {{"manjka stevilka tekmovalca"}}),
+                   found
+                       ? Failure(Check::kContestantNumberNotSixBytes,
+                                 {{"stevilka tekmovalca bi morala imeti 6 stevk"}})
+                       : Failure(Check::kContestantNumberMissing, {{"manjka stevilka tekmovalca"}}),
                    kQuick,
                    kSlackMiB});
   return cases;

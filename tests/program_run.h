@@ -6,8 +6,6 @@
 #ifndef ZOBNIKARI_TESTS_PROGRAM_RUN_H_
 #define ZOBNIKARI_TESTS_PROGRAM_RUN_H_
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -16,6 +14,8 @@
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include "spawn.h"
 
 #ifndef ZOBNIKARI_MEASURE
 #error "ZOBNIKARI_MEASURE must name the zobnikari_measure launcher"
@@ -92,22 +92,8 @@ inline ProgramRun RunProgram(const std::vector<std::string>& command,
   launch.push_back(statsPath);
   const std::vector<std::string> started = Started(command);
   launch.insert(launch.end(), started.begin(), started.end());
-  std::vector<char*> argv;
-  for (std::string& argument : launch) argv.push_back(&argument[0]);
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  int waitStatus = 0;
-  if (spawned != 0 || waitpid(pid, &waitStatus, 0) != pid) return run;
-  if (!WIFEXITED(waitStatus) || WEXITSTATUS(waitStatus) != 0) return run;
+  const int waitStatus = SpawnAndWait(launch, environ, outPath, errPath);
+  if (waitStatus == -1 || !WIFEXITED(waitStatus) || WEXITSTATUS(waitStatus) != 0) return run;
 
   std::ifstream stats(statsPath);
   run.measured =
