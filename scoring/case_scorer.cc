@@ -42,7 +42,6 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
   std::vector<std::int32_t> racePoints(static_cast<std::size_t>(n));
   std::int32_t* const last = lastRace.data();
   std::int32_t* const pointsOf = racePoints.data();
-  const std::uint32_t cyclists = static_cast<std::uint32_t>(n);
   total = 0;
 
   std::string_view line;
@@ -68,16 +67,13 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
 
     std::int32_t newcomers = 0;
     std::int32_t sum = total;
-    for (std::size_t i = 0; i < size; ++i) {
-      const std::int32_t x = team[i];
-      const std::uint32_t index = static_cast<std::uint32_t>(x) - 1;  // x < 1 wraps past n
-      if (index >= cyclists) FailCyclistRange(race, x, n);
-      const std::int32_t previous = last[index];
-      if (previous == j) FailCyclistTwice(race, x);
-      last[index] = j;
-      sum += pointsOf[index];
-      newcomers += previous < j - 1;
-    }
+    MarkCyclists(
+        team, size, n, last, j, [&](std::int32_t x) { FailCyclistRange(race, x, n); },
+        [&](std::int32_t x) { FailCyclistTwice(race, x); },
+        [&](std::uint32_t index, std::int32_t previous) {
+          sum += pointsOf[index];
+          newcomers += previous < j - 1;
+        });
     total = sum;
     if (j > 0 && newcomers > m) {
       ThrowAssertion("med " + IntToString(j) + ". in " + IntToString(race) + ". dirko je " +

@@ -110,11 +110,8 @@ void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::st
     }
   }
 
-  // seenIn[x - 1] == j marks cyclist x as met on the line of race j: a fresh
-  // set of flags for every race line without clearing one.
+  // seenIn[x - 1] == j marks cyclist x as met on the line of race j.
   std::vector<std::int32_t> seenIn(size, 0);
-  std::int32_t* const seen = seenIn.data();
-  const std::uint32_t cyclists = static_cast<std::uint32_t>(n);
   for (std::int32_t j = 1; j <= d; ++j) {
     ++lineNumber;
     if (!input.NextLine(line))
@@ -127,13 +124,11 @@ void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::st
                          " kolesarjev, ne pa " + IntToString(static_cast<std::int64_t>(count)),
                      kSourcePath, Check::kRaceLineCountNotN);
     }
-    for (std::size_t i = 0; i < size; ++i) {
-      const std::int32_t x = order[i];
-      const std::uint32_t index = static_cast<std::uint32_t>(x) - 1;  // x < 1 wraps past n
-      if (index >= cyclists) FailCyclistRange(lineNumber, x, n);
-      if (seen[index] == j) FailCyclistTwice(lineNumber, x);
-      seen[index] = j;
-    }
+    MarkCyclists(
+        order, size, n, seenIn.data(), j,
+        [&](std::int32_t x) { FailCyclistRange(lineNumber, x, n); },
+        [&](std::int32_t x) { FailCyclistTwice(lineNumber, x); },
+        [](std::uint32_t, std::int32_t) {});
   }
 }
 

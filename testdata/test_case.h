@@ -4,6 +4,7 @@
 #ifndef ZOBNIKARI_TESTDATA_TEST_CASE_H_
 #define ZOBNIKARI_TESTDATA_TEST_CASE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +33,28 @@ struct TestCase {
   // 79 to 107, or a list failure of ParseIntList), the record left part-filled.
   void ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::string name);
 };
+
+// Walks count cyclist numbers of one line (a finishing order, a team) in line
+// order, marking each: for a number x outside 1 to n calls outOfRange(x); for
+// one whose mark, marks[x - 1], already is mark calls repeated(x) (both must
+// throw); else sets the mark and calls visit(x - 1, its mark before). A fresh
+// mark per line finds repeats without clearing the marks. REQUIRES: marks
+// holds n marks.
+template <typename OutOfRange, typename Repeated, typename Visit>
+inline void MarkCyclists(const std::int32_t* numbers, std::size_t count, std::int32_t n,
+                         std::int32_t* marks, std::int32_t mark, OutOfRange outOfRange,
+                         Repeated repeated, Visit visit) {
+  const std::uint32_t cyclists = static_cast<std::uint32_t>(n);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int32_t x = numbers[i];
+    const std::uint32_t index = static_cast<std::uint32_t>(x) - 1;  // x < 1 wraps past n
+    if (index >= cyclists) outOfRange(x);
+    const std::int32_t previous = marks[index];
+    if (previous == mark) repeated(x);
+    marks[index] = mark;
+    visit(index, previous);
+  }
+}
 
 }  // namespace zobnikari
 
