@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "common/assertion.h"
@@ -145,17 +146,18 @@ std::vector<ScoreEntry> ScoreSubmission(LineReader& input, const std::vector<Tes
 }
 
 // Evaluates: loadTestData(testCases) reads and checks the test data; only
-// once it passed, openSubmission() returns the submission's reader. Then
-// writes the report, whichever its shape.
+// once it passed, openSubmission() returns the submission's reader (a reader,
+// or a reference to one). Then writes the report, whichever its shape.
+// Returns true when it is the OK report.
 template <typename LoadTestData, typename OpenSubmission>
-void Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmission,
+bool Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmission,
               Report& report) {
   std::vector<ScoreEntry> entries;
   bool scored = false;
   try {
     std::vector<TestCase> testCases;
     loadTestData(testCases);
-    LineReader input = openSubmission();
+    auto&& input = openSubmission();
     entries = ScoreSubmission(input, testCases);
     scored = true;
   } catch (const EAssertion& failure) {
@@ -183,6 +185,7 @@ void Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmis
       report.Write("\n");
     }
   }
+  return scored;
 }
 
 }  // namespace
@@ -230,15 +233,40 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
 }
 
 std::string EvaluateInMemory(std::string_view testData, std::string_view submission) {
-  std::string text;
-  Report report(text);
-  Evaluate(
-      [&](std::vector<TestCase>& testCases) {
-        LineReader input = LineReader::OverBytes(testData);
-        ReadTestData(input, testCases);
-      },
-      [&] { return LineReader::OverBytes(submission); }, report);
-  return text;
+  return EvaluateInMemoryPlaced(testData, submission).report;
+}
+
+PlacedReport EvaluateInMemoryPlaced(std::string_view testData, std::string_view submission) {
+  PlacedReport placed;
+  LineReader testDataInput = LineReader::OverBytes(testData);
+  LineReader submissionInput = LineReader::OverBytes(submission);
+  const LineReader* reading = &testDataInput;
+  bool scored = false;
+  try {
+    Report report(placed.report);
+    scored =
+        Evaluate([&](std::vector<TestCase>& testCases) { ReadTestData(testDataInput, testCases); },
+                 [&]() -> LineReader& {
+                   reading = &submissionInput;
+                   return submissionInput;
+                 },
+                 report);
+  } catch (const std::bad_alloc&) {
+    // The report in memory outgrew it (a message that quotes a huge line is
+    // held twice here, where a file takes it piece by piece). With the
+    // failure's message released, the report of a run that ran out of memory
+    // fits: the run that throws std::bad_alloc at once writes it.
+    placed.report.clear();
+    Report report(placed.report);
+    Evaluate([](std::vector<TestCase>&) { throw std::bad_alloc(); },
+             [&]() -> LineReader& { return submissionInput; }, report);
+  }
+  if (!scored) {
+    placed.file = reading == &testDataInput ? InputRead::kTestData : InputRead::kSubmission;
+    placed.lineMissing = reading->ranOut();
+    placed.line = reading->linesRead() + (placed.lineMissing ? 1 : 0);
+  }
+  return placed;
 }
 
 }  // namespace zobnikari
