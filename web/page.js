@@ -37,7 +37,9 @@
       element.textContent = t(element.dataset.text);
     }
     document.title = t('title');
-    $('version').textContent = t('version', { version: bundle.version, commit: bundle.commit });
+    $('version').textContent = t('version', {
+      version: bundle.version, commit: bundle.commit, module: t(state.module.variant),
+    });
     state.view();
   }
 
@@ -260,8 +262,12 @@
     // A page opened from disk may not start a worker from a file: the
     // worker's code comes from the bundle, as a Blob.
     const workerUrl = URL.createObjectURL(new Blob([bundle.workerSource], { type: 'text/javascript' }));
-    state.host = new window.ZobnikariWorkerHost.WorkerHost(() => new Worker(workerUrl),
-                                                          fromBase64(bundle.wasm));
+    const host = window.ZobnikariWorkerHost;
+    state.module = host.pickModule({
+      simd: fromBase64(bundle.wasm.simd),
+      portable: fromBase64(bundle.wasm.portable),
+    }, (bytes) => WebAssembly.validate(bytes));
+    state.host = new host.WorkerHost(() => new Worker(workerUrl), state.module);
     $('test-data').addEventListener('change', (event) => choose('testData', event.target.files[0] || null));
     $('submission').addEventListener('change', (event) => choose('submission', event.target.files[0] || null));
     $('again').addEventListener('click', evaluate);

@@ -55,7 +55,9 @@
       tooManyFiles: 'Povleci najvec dve datoteki: testne podatke in oddajo.',
       aborted: 'Preverjanje se je v brskalniku nepricakovano ustavilo ({reason}). Stran je ' +
           'pripravljena za novo preverjanje.',
-      version: 'Ocenjevalnik {version}, commit {commit}',
+      version: 'Ocenjevalnik {version}, commit {commit} ({module})',
+      simd: 'WebAssembly SIMD',
+      portable: 'WebAssembly brez SIMD',
     },
     en: {
       title: 'Zobnikari: check your submission',
@@ -104,7 +106,9 @@
       tooManyFiles: 'Drop at most two files: the test data and the submission.',
       aborted: 'The check stopped unexpectedly in the browser ({reason}). The page is ready ' +
           'to check again.',
-      version: 'Evaluator {version}, commit {commit}',
+      version: 'Evaluator {version}, commit {commit} ({module})',
+      simd: 'WebAssembly SIMD',
+      portable: 'WebAssembly without SIMD',
     },
   };
 

@@ -7,13 +7,22 @@
 })(this, function () {
   'use strict';
 
+  // Returns the module that this browser runs, as { variant, wasm }: the one
+  // with WebAssembly SIMD where validate (WebAssembly.validate) accepts its
+  // bytes, else the portable one. modules holds each variant's bytes
+  // (Uint8Array) by name: simd, portable.
+  function pickModule(modules, validate) {
+    const variant = validate(modules.simd) ? 'simd' : 'portable';
+    return { variant, wasm: modules[variant] };
+  }
+
   class WorkerHost {
     // makeWorker() returns a fresh worker (postMessage, terminate, onmessage,
-    // onerror), which is started with wasm, the bytes of the evaluator's
-    // module. REQUIRES: wasm is a Uint8Array.
-    constructor(makeWorker, wasm) {
+    // onerror), which is started with module, the evaluator's module as
+    // pickModule returns it.
+    constructor(makeWorker, module) {
       this.makeWorker = makeWorker;
-      this.wasm = wasm;
+      this.module = module;
       this.worker = null;
       this.nextId = 1;
       this.pending = null; // { id, resolve, onMessage } of the evaluation under way
@@ -30,7 +39,8 @@
         this.fail(String((event && event.message) || 'the worker stopped'));
       };
       // A copy for each worker: a fresh one needs it again.
-      this.worker.postMessage({ kind: 'start', wasm: this.wasm.slice() });
+      this.worker.postMessage({ kind: 'start', variant: this.module.variant,
+                                wasm: this.module.wasm.slice() });
     }
 
     // Returns a promise of the evaluation's last message (see worker.js:
@@ -72,5 +82,5 @@
     }
   }
 
-  return { WorkerHost };
+  return { WorkerHost, pickModule };
 });

@@ -100,16 +100,17 @@
     }
   }
 
-  // Answers the page's messages in a worker: { kind: 'start', wasm } makes the
-  // evaluator, then each { kind: 'evaluate', id, testData, submission } is
-  // answered by evaluateFiles's messages, each carrying id; a module that
-  // aborts is answered { kind: 'aborted', id, message }.
-  function serve(scope, createModule) {
+  // Answers the page's messages in a worker: { kind: 'start', variant, wasm }
+  // makes the evaluator from the bytes of that variant's module, whose factory
+  // is factories[variant]; then each { kind: 'evaluate', id, testData,
+  // submission } is answered by evaluateFiles's messages, each carrying id; a
+  // module that aborts is answered { kind: 'aborted', id, message }.
+  function serve(scope, factories) {
     let ready = null;
     scope.onmessage = async (event) => {
       const message = event.data;
       if (message.kind === 'start') {
-        ready = client.createEvaluator(createModule, message.wasm);
+        ready = client.createEvaluator(factories[message.variant], message.wasm);
         return;
       }
       const post = (answer) => {
@@ -127,7 +128,8 @@
   }
 
   if (typeof WorkerGlobalScope !== 'undefined' && typeof ZobnikariModule === 'function') {
-    serve(self, ZobnikariModule); // eslint-disable-line no-undef
+    /* global ZobnikariModule, ZobnikariModulePortable: the modules' loaders, before this file */
+    serve(self, { simd: ZobnikariModule, portable: ZobnikariModulePortable });
   }
 
   return { evaluateFiles, serve };

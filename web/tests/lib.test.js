@@ -10,7 +10,7 @@ const { linesAround } = require('../lib/lines.js');
 const report = require('../lib/report.js');
 const inputs = require('../lib/inputs.js');
 const texts = require('../lib/texts.js');
-const { WorkerHost } = require('../lib/worker-host.js');
+const { WorkerHost, pickModule } = require('../lib/worker-host.js');
 
 const bytes = (text) => Buffer.from(text, 'latin1');
 const shown = (result) => ({
@@ -122,8 +122,8 @@ class FakeWorker {
 
 test('the worker\'s host routes one evaluation, and replaces a worker whose module aborted', async () => {
   const made = [];
-  const host = new WorkerHost(() => new FakeWorker(made), new Uint8Array([0, 97, 115, 109]));
-  assert.deepStrictEqual(made[0].sent[0], { kind: 'start', wasm: new Uint8Array([0, 97, 115, 109]) });
+  const host = new WorkerHost(() => new FakeWorker(made), { variant: 'simd', wasm: new Uint8Array([0, 97]) });
+  assert.deepStrictEqual(made[0].sent[0], { kind: 'start', variant: 'simd', wasm: new Uint8Array([0, 97]) });
 
   const seen = [];
   const first = host.evaluate('T', 'S', (message) => seen.push(message.kind));
@@ -148,4 +148,10 @@ test('the worker\'s host routes one evaluation, and replaces a worker whose modu
   assert.deepStrictEqual(await third, { kind: 'aborted', id: made[1].sent[1].id, message: 'out of memory' });
   assert.strictEqual(made.length, 3);
   assert.strictEqual(host.restarts, 2);
+});
+
+test('the module with SIMD where the browser takes it, else the portable one', () => {
+  const modules = { simd: new Uint8Array([1]), portable: new Uint8Array([2]) };
+  assert.deepStrictEqual(pickModule(modules, (bytes) => bytes[0] === 1), { variant: 'simd', wasm: modules.simd });
+  assert.deepStrictEqual(pickModule(modules, () => false), { variant: 'portable', wasm: modules.portable });
 });

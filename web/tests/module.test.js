@@ -14,9 +14,13 @@ const client = require('../lib/evaluator-client.js');
 const worker = require('../lib/worker.js');
 const { kUnexpectedFailure } = require('../lib/report.js');
 
-const modulePath = process.env.ZOBNIKARI_MODULE;
-const createModule = require(modulePath);
-const wasm = fs.readFileSync(modulePath.replace(/\.js$/, '.wasm'));
+// Both modules: with WebAssembly SIMD, and portable.
+const modules = process.env.ZOBNIKARI_MODULES.split(':').map((loader) => ({
+  loader,
+  name: path.basename(loader, '.js'),
+  createModule: require(loader),
+  wasm: fs.readFileSync(loader.replace(/\.js$/, '.wasm')),
+}));
 const example = {
   testData: fs.readFileSync(path.join(process.env.ZOBNIKARI_EXAMPLES, 'input.txt')),
   submission: fs.readFileSync(path.join(process.env.ZOBNIKARI_EXAMPLES, 'submission.txt')),
@@ -30,20 +34,23 @@ async function evaluateBytes(evaluator, testData, submission) {
   }, (message) => message);
 }
 
-test('every table row gives its report and its place, byte for byte', async () => {
+test('every table row gives its report and its place, byte for byte, in both modules', async () => {
   const rows = JSON.parse(fs.readFileSync(process.env.ZOBNIKARI_REPORT_CASES, 'utf8'));
   assert.ok(rows.length >= 100, 'the tables have ' + rows.length + ' rows');
-  const evaluator = await client.createEvaluator(createModule, wasm);
+  assert.strictEqual(modules.length, 2);
   const wrong = [];
-  for (const row of rows) {
-    const last = await evaluateBytes(evaluator, Buffer.from(row.testData, 'hex'),
-                                     Buffer.from(row.submission, 'hex'));
-    const got = last.kind !== 'result' ? last.kind : {
-      report: Buffer.from(last.report).toString('hex'),
-      file: last.file, line: last.line, lineMissing: last.lineMissing,
-    };
-    const want = { report: row.report, file: row.file, line: row.line, lineMissing: row.lineMissing };
-    if (JSON.stringify(got) !== JSON.stringify(want)) wrong.push({ name: row.name, got, want });
+  for (const { name, createModule, wasm } of modules) {
+    const evaluator = await client.createEvaluator(createModule, wasm);
+    for (const row of rows) {
+      const last = await evaluateBytes(evaluator, Buffer.from(row.testData, 'hex'),
+                                       Buffer.from(row.submission, 'hex'));
+      const got = last.kind !== 'result' ? last.kind : {
+        report: Buffer.from(last.report).toString('hex'),
+        file: last.file, line: last.line, lineMissing: last.lineMissing,
+      };
+      const want = { report: row.report, file: row.file, line: row.line, lineMissing: row.lineMissing };
+      if (JSON.stringify(got) !== JSON.stringify(want)) wrong.push({ module: name, row: row.name, got, want });
+    }
   }
   assert.deepStrictEqual(wrong, []);
 });
@@ -52,6 +59,7 @@ test('memory that runs out gives the report for unexpected failures, and the mod
   // 64 MiB in all: a line of 40 MiB cannot be quoted in a message beside the
   // submission that holds it; one of 24 MiB can, but the report cannot hold
   // the message a second time.
+  const { createModule, wasm } = modules[0];
   const evaluator = await client.createEvaluator(createModule, wasm, { maximumBytes: 64 << 20 });
   for (const mebibytes of [40, 24]) {
     const submission = Buffer.concat([Buffer.from('123456\nZobnikari\n'),
@@ -66,6 +74,7 @@ test('memory that runs out gives the report for unexpected failures, and the mod
 });
 
 test('a file larger than the module\'s memory is told apart, and nothing is evaluated', async () => {
+  const { createModule, wasm } = modules[0];
   const evaluator = await client.createEvaluator(createModule, wasm, { maximumBytes: 32 << 20 });
   const last = await evaluateBytes(evaluator, example.testData, Buffer.alloc(40 << 20, '1'));
   assert.deepStrictEqual(last, { kind: 'tooLarge', which: 'submission' });
@@ -73,6 +82,7 @@ test('a file larger than the module\'s memory is told apart, and nothing is eval
 });
 
 test('the checksum is the SHA-256 of the test data\'s bytes', async () => {
+  const { createModule, wasm } = modules[0];
   const evaluator = await client.createEvaluator(createModule, wasm);
   for (const bytes of [example.testData, crypto.randomBytes(1 << 20), Buffer.alloc(0)]) {
     const held = evaluator.holdCopy(bytes);
@@ -81,13 +91,15 @@ test('the checksum is the SHA-256 of the test data\'s bytes', async () => {
   }
 });
 
-test('the page\'s bundle carries this module, the worker\'s code and the version', () => {
+test('the page\'s bundle carries both modules, the worker\'s code and the version', () => {
   const sandbox = {};
   require('node:vm').runInNewContext(
       fs.readFileSync(path.join(process.env.ZOBNIKARI_SITE, 'evaluator-bundle.js'), 'utf8'), sandbox);
   const bundle = sandbox.ZobnikariBundle;
-  assert.ok(Buffer.from(bundle.wasm, 'base64').equals(wasm));
-  assert.ok(bundle.workerSource.startsWith(fs.readFileSync(modulePath, 'utf8')));
+  assert.ok(Buffer.from(bundle.wasm.simd, 'base64').equals(modules[0].wasm));
+  assert.ok(Buffer.from(bundle.wasm.portable, 'base64').equals(modules[1].wasm));
+  assert.ok(!modules[1].wasm.equals(modules[0].wasm));
+  for (const { loader } of modules) assert.ok(bundle.workerSource.includes(fs.readFileSync(loader, 'utf8')));
   assert.ok(bundle.workerSource.includes(fs.readFileSync(require.resolve('../lib/worker.js'), 'utf8')));
   assert.match(bundle.version, /^\d+\.\d+\.\d+$/);
   assert.match(bundle.commit, /^[0-9a-f]{40}/);

@@ -111,7 +111,7 @@ test('the example, from disk and from 127.0.0.1: OK, the scores, the saved repor
     assert.strictEqual(await page.textContent('#scores-sum'), '35');
     const sum = crypto.createHash('sha256').update(fs.readFileSync(input)).digest('hex');
     assert.ok((await page.textContent('#checksum-text')).endsWith(sum));
-    assert.match(await page.textContent('#version'), /1\.\d+\.\d+, commit [0-9a-f]{40}/);
+    assert.match(await page.textContent('#version'), /1\.\d+\.\d+, commit [0-9a-f]{40}.*\(WebAssembly SIMD\)/);
     assert.match(await page.textContent('.official'), /ocenjevalni racunalnik/);
     const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
     assert.strictEqual(download.suggestedFilename(), 'report.txt');
