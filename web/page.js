@@ -14,7 +14,7 @@
   const state = {
     language: 'sl',
     files: { testData: null, submission: null },
-    view: () => {}, // redraws the texts that depend on the outcome shown
+    views: {}, // by part of the page: redraws its texts that depend on the outcome shown
     started: 0,
     busy: false, // an evaluation is under way
     again: false, // the files changed while it was: evaluate again
@@ -40,12 +40,13 @@
     $('version').textContent = t('version', {
       version: bundle.version, commit: bundle.commit, module: t(state.module.variant),
     });
-    state.view();
+    for (const draw of Object.values(state.views)) draw();
   }
 
-  // Shows one outcome, drawn by draw() now and again when the language changes.
-  function show(draw) {
-    state.view = draw;
+  // Draws part of the outcome with draw(), now and again when the language
+  // changes.
+  function show(part, draw) {
+    state.views[part] = draw;
     draw();
   }
 
@@ -54,17 +55,19 @@
     for (const id of ['problem', 'result', 'checksum', 'memory', 'scores', 'place', 'place-missing']) {
       $(id).hidden = true;
     }
+    state.views = {};
     $('status').textContent = '';
     $('status').classList.remove('busy');
     for (const which of ['test-data', 'submission']) $(which + '-progress').hidden = true;
   }
 
+  // Shows the problem named key, about the file named name.
   function showProblem(key, name, values = {}) {
-    show(() => {
+    $('status').textContent = '';
+    show('problem', () => {
       $('problem').textContent = t(key, Object.assign({ name }, values));
-      $('problem').hidden = false;
-      $('status').textContent = '';
     });
+    $('problem').hidden = false;
   }
 
   // Draws an evaluation's result.
@@ -95,10 +98,8 @@
     // shown, and the evaluator's memory at its peak.
     $('result').dataset.milliseconds = milliseconds.toFixed(0);
     $('result').dataset.memoryBytes = String(result.memoryBytes);
-    show(() => {
-      $('status').textContent = t('took', { seconds });
-      if (result.context !== null) drawPlace(result);
-    });
+    show('status', () => { $('status').textContent = t('took', { seconds }); });
+    if (result.context !== null) show('place', () => drawPlace(result));
   }
 
   // Draws the line of the file concerned, with the lines around it.
@@ -161,19 +162,19 @@
           const bar = $(message.which === 'testData' ? 'test-data-progress' : 'submission-progress');
           bar.hidden = false;
           bar.value = message.total === 0 ? 1 : message.done / message.total;
-          show(() => {
+          show('status', () => {
             $('status').textContent = t('reading', {
               file: t(message.which), done: size(message.done), total: size(message.total),
             });
           });
         } else if (message.kind === 'checksum') {
-          show(() => {
+          show('checksum', () => {
             $('checksum-text').textContent = t('checksum', { sha256: message.sha256 });
           });
           $('checksum').hidden = false;
         } else if (message.kind === 'evaluating') {
           $('status').classList.add('busy');
-          show(() => { $('status').textContent = t('evaluating'); });
+          show('status', () => { $('status').textContent = t('evaluating'); });
         }
       });
       $('status').classList.remove('busy');

@@ -116,6 +116,11 @@ test('the example, from disk and from 127.0.0.1: OK, the scores, the saved repor
     const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
     assert.strictEqual(download.suggestedFilename(), 'report.txt');
     assert.strictEqual(fs.readFileSync(await download.path(), 'latin1'), 'OK\r\n1\r\n1 35\r\n');
+    // In English, what the outcome drew is drawn again.
+    await page.click('#language');
+    assert.strictEqual(await page.textContent('#checksum-text'), 'SHA-256 of the test data: ' + sum);
+    assert.match(await page.textContent('#status'), /^The check took [\d.]+ s\.$/);
+    assert.match(await page.textContent('.official'), /official score/);
     await page.close();
   }
 });
