@@ -65,6 +65,10 @@ async function clientMode([modulePath, data]) {
   console.log('median ' + median(times).toFixed(2) + ' ms, memory ' + memoryBytes + ' bytes');
 }
 
+// Measures every measure rounds times in turn and prints the table.
+// REQUIRES: the native build folder holds Orv19Zobnikari and
+// bench/bench_in_memory, the web build folder the same as .js, and
+// web/evaluator.js.
 function main([data, native, web, roundsText = '11']) {
   const files = ['input.txt', 'submission.txt', 'expected_report.txt'].map((name) => path.join(data, name));
   const report = path.join(os.tmpdir(), 'zobnikari-web-ratio-report.txt');

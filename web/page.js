@@ -259,6 +259,8 @@
     return bytes;
   }
 
+  // Picks the module this browser runs, starts the worker, and joins the
+  // choosers, the buttons and dropping files to what they do.
   function start() {
     // A page opened from disk may not start a worker from a file: the
     // worker's code comes from the bundle, as a Blob.

@@ -29,6 +29,8 @@ function bundleText(version, commit, wasm, sources) {
       '};\n';
 }
 
+// Writes the bundle from the command line's arguments. Returns the exit
+// status.
 function main(argv) {
   const [output, version, commit, simdPath, portablePath, ...sourcePaths] = argv;
   if (sourcePaths.length === 0) {
