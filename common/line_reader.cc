@@ -38,6 +38,7 @@ bool LineReader::NextLine(std::string_view& line) {
         if (length > 0 && data_[stop - 1] == '\r') --length;
         line = std::string_view(data_ + begin_, length);
         begin_ = scan_ = stop + 1;
+        ++linesRead_;
         return true;
       }
       scan_ = end_;
@@ -45,10 +46,12 @@ bool LineReader::NextLine(std::string_view& line) {
     if (ended_) {
       if (begin_ == end_) {
         line = std::string_view();
+        ranOut_ = true;
         return false;
       }
       line = std::string_view(data_ + begin_, end_ - begin_);
       begin_ = scan_ = end_;
+      ++linesRead_;
       return true;
     }
     Fill();

@@ -6,6 +6,7 @@
 #define ZOBNIKARI_COMMON_LINE_READER_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,14 @@ class LineReader {
   // a line outgrows memory, and MachineFault when the system fails to read.
   bool NextLine(std::string_view& line);
 
+  // Returns how many lines NextLine has given: the number of the line it gave
+  // last, counted from 1 (0 before the first).
+  std::int64_t linesRead() const { return linesRead_; }
+
+  // Returns true once NextLine has returned false: the input has no line
+  // after the linesRead() lines it gave.
+  bool ranOut() const { return ranOut_; }
+
  private:
   // Reads the bytes in memory.
   explicit LineReader(std::string_view bytes);
@@ -61,6 +70,8 @@ class LineReader {
   std::size_t scan_ = 0;   // bytes before this, from begin_ on, hold no LF
   std::size_t end_ = 0;    // end of the bytes read so far
   bool ended_ = false;     // no further byte will be read from the file
+  std::int64_t linesRead_ = 0;
+  bool ranOut_ = false;
 };
 
 }  // namespace zobnikari

@@ -147,18 +147,19 @@ std::vector<ScoreEntry> ScoreSubmission(LineReader& input, const std::vector<Tes
 }
 
 // Evaluates: loadTestData(testCases) reads and checks the test data; only
-// once it passed, openSubmission() returns the submission's reader. Then
-// writes the report, whichever its shape. A MachineFault passes through
-// before anything is written.
+// once it passed, openSubmission() returns the submission's reader (a reader,
+// or a reference to one). Then writes the report, whichever its shape, and
+// returns true when it is the OK report. A MachineFault passes through before
+// anything is written.
 template <typename LoadTestData, typename OpenSubmission>
-void Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmission,
+bool Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmission,
               Report& report) {
   std::vector<ScoreEntry> entries;
   bool scored = false;
   try {
     std::vector<TestCase> testCases;
     loadTestData(testCases);
-    LineReader input = openSubmission();
+    auto&& input = openSubmission();
     entries = ScoreSubmission(input, testCases);
     scored = true;
   } catch (const EAssertion& failure) {
@@ -188,6 +189,7 @@ void Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmis
       report.Write("\n");
     }
   }
+  return scored;
 }
 
 }  // namespace
@@ -269,16 +271,29 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
 }
 
 std::string EvaluateInMemory(std::string_view testData, std::string_view submission) {
-  std::string text;
-  text.reserve(kUnexpected.size());
-  Report report(text);
-  Evaluate(
-      [&](std::vector<TestCase>& testCases) {
-        LineReader input = LineReader::OverBytes(testData);
-        ReadTestData(input, testCases);
-      },
-      [&] { return LineReader::OverBytes(submission); }, report);
-  return text;
+  return EvaluateInMemoryPlaced(testData, submission).report;
+}
+
+PlacedReport EvaluateInMemoryPlaced(std::string_view testData, std::string_view submission) {
+  PlacedReport placed;
+  placed.report.reserve(kUnexpected.size());
+  LineReader testDataInput = LineReader::OverBytes(testData);
+  LineReader submissionInput = LineReader::OverBytes(submission);
+  const LineReader* reading = &testDataInput;
+  Report report(placed.report);
+  const bool scored =
+      Evaluate([&](std::vector<TestCase>& testCases) { ReadTestData(testDataInput, testCases); },
+               [&]() -> LineReader& {
+                 reading = &submissionInput;
+                 return submissionInput;
+               },
+               report);
+  if (!scored) {
+    placed.file = reading == &testDataInput ? InputRead::kTestData : InputRead::kSubmission;
+    placed.lineMissing = reading->ranOut();
+    placed.line = reading->linesRead() + (placed.lineMissing ? 1 : 0);
+  }
+  return placed;
 }
 
 }  // namespace zobnikari

@@ -4,6 +4,7 @@
 #ifndef ZOBNIKARI_DRIVER_EVALUATION_H_
 #define ZOBNIKARI_DRIVER_EVALUATION_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,27 @@ int RunEvaluation(const std::vector<std::string>& arguments);
 // runs out, the report for unexpected failures. Throws std::bad_alloc only
 // when memory runs out before the evaluation begins.
 std::string EvaluateInMemory(std::string_view testData, std::string_view submission);
+
+// The input file that an evaluation was reading when it ended without an OK
+// report.
+enum class InputRead : std::int32_t { kNone = 0, kTestData = 1, kSubmission = 2 };
+
+// A report, and beside it where the evaluation stood when it ended without
+// an OK report: the messages of some checks name no line (a list of numbers)
+// or name a race instead, so a reader of the report is shown the line here.
+struct PlacedReport {
+  std::string report;                 // exactly as EvaluateInMemory returns it
+  InputRead file = InputRead::kNone;  // kNone with an OK report
+  // The line of file that the evaluation was looking at, counted from 1: the
+  // last line it read, or, when lineMissing, the line after it, which the file
+  // does not have. 0 with an OK report.
+  std::int64_t line = 0;
+  bool lineMissing = false;
+};
+
+// Runs EvaluateInMemory(testData, submission) and returns its report with
+// the place of the failure, if any.
+PlacedReport EvaluateInMemoryPlaced(std::string_view testData, std::string_view submission);
 
 }  // namespace zobnikari
 

@@ -20,9 +20,10 @@ namespace faults {
 
 // What a run left behind.
 struct Outcome {
-  int status;          // the exit status, or minus the signal that ended it
-  std::string report;  // the report file's bytes, "<none>" when there is none
-  std::string err;     // standard error
+  int status;           // the exit status, or minus the signal that ended it
+  std::string report;   // the report file's bytes, "<none>" when there is none
+  std::string err;      // standard error
+  bool errSeen = true;  // false where the run's standard error cannot be seen
 };
 
 // How a run ended, as far as the allowed outcomes tell them apart.
@@ -148,14 +149,18 @@ inline std::vector<std::string> LinesFor(FaultPoint call, std::int64_t failAt, c
 // to what is wrong when the outcome is not allowed (kOther).
 inline Shape ShapeOf(const Outcome& outcome, const std::string& report, FaultPoint call,
                      std::int64_t failAt, const Paths& paths, bool mayBeIgnored, std::string& why) {
-  if (outcome.status == 0 && outcome.err.empty()) {
+  if (outcome.status == 0 && (outcome.err.empty() || !outcome.errSeen)) {
     if (outcome.report == report && (call == FaultPoint::kAllocate || mayBeIgnored))
       return Shape::kUntouched;
     if (outcome.report == AsWritten(kUnexpected) && call == FaultPoint::kAllocate)
       return Shape::kUnexpected;
   }
-  if (outcome.status == 2 && (outcome.report.empty() || outcome.report == "<none>") &&
-      !outcome.err.empty() && outcome.err.find('\n') == outcome.err.size() - 1) {
+  if (outcome.status == 2 && (outcome.report.empty() || outcome.report == "<none>")) {
+    if (!outcome.errSeen) return Shape::kNoReport;
+    if (outcome.err.empty() || outcome.err.find('\n') != outcome.err.size() - 1) {
+      why = "not one line on standard error: \"" + outcome.err + "\"";
+      return Shape::kOther;
+    }
     for (const std::string& line : LinesFor(call, failAt, paths)) {
       if (outcome.err.compare(0, line.size(), line) == 0) return Shape::kNoReport;
     }

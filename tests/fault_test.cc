@@ -125,6 +125,19 @@ using cases::ReportCase;
 using faults::Outcome;
 using faults::Shape;
 
+// Returns true when this process can capture what it writes on standard
+// error. Under Node.js the WebAssembly build's standard error is the
+// process's own, which the capture cannot redirect; the lines are then
+// checked by the case folders, whole runs of the command.
+bool CanCaptureStandardError() {
+  static const bool can = [] {
+    testing::internal::CaptureStderr();
+    WriteStandardError({"captured\n"});
+    return testing::internal::GetCapturedStderr() == "captured\n";
+  }();
+  return can;
+}
+
 // The files of one evaluation in a folder of their own, and the program run
 // on them.
 class Evaluation {
@@ -147,7 +160,7 @@ class Evaluation {
     const int status = EntryPoint(arguments_);
     plan.armed = false;
     const std::string err = testing::internal::GetCapturedStderr();
-    return {status, folder_.Read("report.txt"), err};
+    return {status, folder_.Read("report.txt"), err, CanCaptureStandardError()};
   }
 
  private:
@@ -157,6 +170,8 @@ class Evaluation {
 };
 
 TEST(Faults, EveryFailingCallOfTheProgramGivesAnAllowedOutcome) {
+  if (!CanCaptureStandardError())
+    std::cout << "standard error cannot be captured here: its lines are not checked" << std::endl;
   SetFaultHook(CountAndFail);
   // Outcomes by kind of fault, for the record.
   std::map<std::string, std::map<std::string, int>> tally;
@@ -171,7 +186,9 @@ TEST(Faults, EveryFailingCallOfTheProgramGivesAnAllowedOutcome) {
           // Past the last call: the evaluation ran through untouched.
           EXPECT_EQ(outcome.status, 0) << row.name;
           EXPECT_EQ(outcome.report, report) << row.name;
-          EXPECT_EQ(outcome.err, "") << row.name;
+          if (outcome.errSeen) {
+            EXPECT_EQ(outcome.err, "") << row.name;
+          }
           break;
         }
         std::string why;
