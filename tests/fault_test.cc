@@ -214,6 +214,7 @@ TEST(Faults, EveryFailingCallOfTheProgramGivesAnAllowedOutcome) {
 TEST(Faults, AnAllocationFailingInMemoryGivesTheReportOrTheUnexpectedFailure) {
   // The in-memory evaluation writes no file: memory is all it can lack.
   SetFaultHook(CountAndFail);
+  std::map<std::string, int> tally;
   for (const ReportCase& row : faults::Rows()) {
     for (std::int64_t failAt = 1;; ++failAt) {
       plan = Plan();
@@ -233,14 +234,21 @@ TEST(Faults, AnAllocationFailingInMemoryGivesTheReportOrTheUnexpectedFailure) {
         break;
       }
       if (thrown) {
+        ++tally["std::bad_alloc before the evaluation"];
         EXPECT_EQ(failAt, 1) << row.name << ": only the first allocation may throw";
-      } else if (report != faults::kUnexpected) {
+      } else if (report == faults::kUnexpected) {
+        ++tally[faults::NameOf(Shape::kUnexpected)];
+      } else {
+        ++tally[faults::NameOf(Shape::kUntouched)];
         EXPECT_EQ(report, row.report) << row.name << ", allocation " << failAt << " fails";
       }
       ASSERT_LT(failAt, 100000) << "the allocations never end";
     }
   }
   SetFaultHook(nullptr);
+  std::cout << "in-memory allocation faults:";
+  for (const auto& [shape, count] : tally) std::cout << " " << shape << " " << count << ";";
+  std::cout << std::endl;
 }
 
 }  // namespace
