@@ -30,10 +30,11 @@ FaultHook faultHook = nullptr;
 // with (see FaultHook).
 int Injected(FaultPoint point) { return faultHook == nullptr ? 0 : faultHook(point); }
 
-// Returns true when errno's code, met while the report was opened, written
-// or closed, is a fault of the machine; false for what names something to
-// set right where the report goes.
-bool IsErrnoMachineFault(int code) {
+// Returns true when an input whose opening failed with errno's code reads
+// as an empty file: it names nothing that can be read as a file. Any other
+// code (no memory or file handles left, an I/O error, a stale network file
+// system) is the machine's fault.
+bool ErrnoReadsAsEmpty(int code) {
   switch (code) {
     case ENOENT:
     case ENOTDIR:
@@ -41,14 +42,27 @@ bool IsErrnoMachineFault(int code) {
     case EACCES:
     case EPERM:
     case EISDIR:
+#ifdef ELOOP
+    case ELOOP:
+#endif
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Returns true when errno's code, met while the report was opened, written
+// or closed, is a fault of the machine; false for what names something to
+// set right where the report goes: what an input would read as empty for,
+// and a disk that is full or read-only, or a name it does not take.
+bool IsErrnoMachineFault(int code) {
+  if (ErrnoReadsAsEmpty(code)) return false;
+  switch (code) {
     case EROFS:
     case ENOSPC:
     case EFBIG:
     case EEXIST:
-    case EINVAL:  // a name that the system does not take
-#ifdef ELOOP
-    case ELOOP:
-#endif
+    case EINVAL:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
@@ -233,29 +247,6 @@ bool SameFile(const std::string& first, const std::string& second) {
 
 #else
 
-namespace {
-
-// Returns true when an input that fopen failed to open with errno code reads
-// as an empty file: it names nothing that can be read as a file. Any other
-// code (no memory or file handles left, an I/O error, a stale network file
-// system) is the machine's fault.
-bool ReadsAsEmpty(int code) {
-  switch (code) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-      return true;
-    default:
-      return false;
-  }
-}
-
-}  // namespace
-
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
 }
@@ -274,7 +265,7 @@ InputFile InputFile::Open(const std::string& path) {
     if (stream == nullptr) code = errno != 0 ? errno : EIO;
   }
   if (stream == nullptr) {
-    if (ReadsAsEmpty(code)) return file;
+    if (ErrnoReadsAsEmpty(code)) return file;
     throw MachineFault{
         MachineFault::Operation::kOpen, file.path_, {SystemError::Source::kErrno, code}};
   }
