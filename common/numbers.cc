@@ -41,18 +41,6 @@ namespace {
 // Returns the value of a digit byte, or a value above 9 for any other byte.
 inline unsigned DigitValue(unsigned char c) { return static_cast<unsigned>(c) - '0'; }
 
-[[noreturn]] void FailNonDigit(unsigned char c) {
-  ThrowAssertion(
-      "namesto stevke se pojavlja znak s kodo " + IntToString(static_cast<std::int32_t>(c)),
-      kSourcePath, Check::kListByteNotDigit);
-}
-
-[[noreturn]] void FailTooLarge(std::uint32_t numberSoFar, char digit) {
-  ThrowAssertion(
-      "stevilo " + IntToString(static_cast<std::int32_t>(numberSoFar)) + digit + " je preveliko",
-      kSourcePath, Check::kListNumberTooLarge);
-}
-
 // The largest number a list may hold: a number so far above a tenth of it,
 // or equal to that tenth with a digit above its last, cannot take one more.
 constexpr std::uint32_t kLargest = 2147483647;
@@ -63,10 +51,12 @@ constexpr std::size_t kBlock = kScanBlock;
 constexpr std::size_t kMostPerBlock = kBlock / 2;
 static_assert(kMostPerBlock <= kListSlack, "a block's numbers must fit in the slack");
 
-// Where the numbers of one line go: values[0 .. keep), and the count of all.
+// Where the numbers of one line go: values[0 .. keep), and the count of all;
+// and the line's defect, once one is met.
 class ListOutput {
  public:
-  ListOutput(std::int32_t* values, std::size_t keep) : values_(values), keep_(keep) {}
+  ListOutput(std::int32_t* values, std::size_t keep, ListDefect& defect)
+      : values_(values), keep_(keep), defect_(defect) {}
 
   // Returns room for kMostPerBlock numbers at the end of the list: in values
   // while the kept numbers are not complete (the slack takes what passes
@@ -80,22 +70,32 @@ class ListOutput {
     ++count_;
   }
   std::size_t count() const { return count_; }
+  // Records the line's defect: check, and what its message shows.
+  void Fail(Check check, std::uint32_t value, char digit = 0) {
+    defect_.found = true;
+    defect_.check = check;
+    defect_.value = value;
+    defect_.digit = digit;
+  }
 
  private:
   std::int32_t* const values_;
   const std::size_t keep_;
+  ListDefect& defect_;
   std::size_t count_ = 0;
   std::int32_t scratch_[kMostPerBlock];
 };
 
 // Takes one token from p, with every check: a blank, or a whole number (read
-// up to end). Returns the position after it. REQUIRES: p < end.
+// up to end). Returns the position after it; at a defect, records it and
+// returns end, which ends every loop over the line. REQUIRES: p < end.
 const unsigned char* ScalarToken(const unsigned char* p, const unsigned char* end,
                                  ListOutput& out) {
   unsigned digit = DigitValue(*p);
   if (digit > 9) {
-    if (!IsBlank(*p)) FailNonDigit(*p);
-    return p + 1;
+    if (IsBlank(*p)) return p + 1;
+    out.Fail(Check::kListByteNotDigit, *p);
+    return end;
   }
   // Nine digits always fit; only from the tenth on can a number pass
   // 2147483647, so only there is each digit tested before it is taken.
@@ -104,7 +104,8 @@ const unsigned char* ScalarToken(const unsigned char* p, const unsigned char* en
   for (++p; p < safeEnd && (digit = DigitValue(*p)) <= 9; ++p) number = number * 10 + digit;
   for (; p < end && (digit = DigitValue(*p)) <= 9; ++p) {
     if (number > kLargest / 10 || (number == kLargest / 10 && digit > kLargest % 10)) {
-      FailTooLarge(number, static_cast<char>(*p));
+      out.Fail(Check::kListNumberTooLarge, number, static_cast<char>(*p));
+      return end;
     }
     number = number * 10 + digit;
   }
@@ -182,8 +183,10 @@ int ScanInts(std::string_view text, std::int32_t* values, int count) {
   return count;
 }
 
-std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_t keep) {
-  ListOutput out(values, keep);
+std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_t keep,
+                         ListDefect& defect) {
+  defect.found = false;
+  ListOutput out(values, keep, defect);
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
   const unsigned char* const end = p + text.size();
   // Blocks straight from the line while a whole block is left; then the rest
@@ -199,6 +202,19 @@ std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_
   std::memset(tail + rest, ' ', sizeof tail - rest);
   TakeTokens(tail, tail + rest, tail + rest, tail + sizeof tail, out);
   return out.count();
+}
+
+std::string MessageOf(const ListDefect& defect) {
+  if (defect.check == Check::kListByteNotDigit)
+    return "namesto stevke se pojavlja znak s kodo " + IntToString(std::int64_t{defect.value});
+  return "stevilo " + IntToString(std::int64_t{defect.value}) + defect.digit + " je preveliko";
+}
+
+std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_t keep) {
+  ListDefect defect;
+  const std::size_t count = ParseIntList(text, values, keep, defect);
+  if (defect.found) ThrowAssertion(MessageOf(defect), kSourcePath, defect.check);
+  return count;
 }
 
 std::size_t ParseIntList(std::string_view text, std::vector<std::int32_t>& values,

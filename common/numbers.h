@@ -7,8 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/checks.h"
 
 namespace zobnikari {
 
@@ -42,6 +45,24 @@ std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_
 // how many numbers the line holds, kept or not.
 std::size_t ParseIntList(std::string_view text, std::vector<std::int32_t>& values,
                          std::size_t keep = std::numeric_limits<std::size_t>::max());
+
+// The first defect of a list line, as the parser found it: the check it fails
+// and what that check's message shows.
+struct ListDefect {
+  bool found = false;
+  Check check = Check::kListByteNotDigit;
+  std::uint32_t value = 0;  // 55: the byte's code; 61: the number before the digit
+  char digit = 0;           // 61: the digit that takes the number past 2147483647
+};
+
+// Returns the message of defect, as the throwing parser gives it.
+std::string MessageOf(const ListDefect& defect);
+
+// As the first ParseIntList, but throws nothing: at a defect, stores it in defect (else sets
+// defect.found to false) and stops there; the count returned and the values
+// are then unspecified.
+std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_t keep,
+                         ListDefect& defect);
 
 }  // namespace zobnikari
 

@@ -35,25 +35,31 @@ struct TestCase {
 };
 
 // Walks count cyclist numbers of one line (a finishing order, a team) in line
-// order, marking each: for a number x outside 1 to n calls outOfRange(x); for
-// one whose mark, marks[x - 1], already is mark calls repeated(x) (both must
-// throw); else sets the mark and calls visit(x - 1, its mark before). A fresh
-// mark per line finds repeats without clearing the marks. REQUIRES: marks
-// holds n marks.
-template <typename OutOfRange, typename Repeated, typename Visit>
-inline void MarkCyclists(const std::int32_t* numbers, std::size_t count, std::int32_t n,
-                         std::int32_t* marks, std::int32_t mark, OutOfRange outOfRange,
-                         Repeated repeated, Visit visit) {
+// order, marking each: stops at the first number x outside 1 to n, or whose
+// mark, marks[x - 1], already is mark, and returns its position; else sets
+// the mark, calls visit(x - 1, its mark before) and goes on. Returns count
+// when every number passed. A fresh mark per line finds repeats without
+// clearing the marks. REQUIRES: marks holds n marks.
+template <typename Visit>
+inline std::size_t MarkCyclists(const std::int32_t* numbers, std::size_t count, std::int32_t n,
+                                std::int32_t* marks, std::int32_t mark, Visit visit) {
   const std::uint32_t cyclists = static_cast<std::uint32_t>(n);
   for (std::size_t i = 0; i < count; ++i) {
     const std::int32_t x = numbers[i];
     const std::uint32_t index = static_cast<std::uint32_t>(x) - 1;  // x < 1 wraps past n
-    if (index >= cyclists) outOfRange(x);
+    if (index >= cyclists) return i;
     const std::int32_t previous = marks[index];
-    if (previous == mark) repeated(x);
+    if (previous == mark) return i;
     marks[index] = mark;
     visit(index, previous);
   }
+  return count;
+}
+
+// Returns true when cyclist number x lies outside 1 to n: at the position
+// where MarkCyclists stopped, a number that is not out of range is a repeat.
+inline bool OutOfRange(std::int32_t x, std::int32_t n) {
+  return static_cast<std::uint32_t>(x) - 1 >= static_cast<std::uint32_t>(n);
 }
 
 }  // namespace zobnikari
