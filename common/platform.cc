@@ -11,6 +11,8 @@
 #endif
 #include <windows.h>
 // shellapi.h needs the types of windows.h, so it must come second.
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 #else
 #include <sys/stat.h>
@@ -335,6 +337,20 @@ bool SameFile(const std::string& first, const std::string& second) {
 }
 
 #endif
+
+bool WriteStandardOutput(std::string_view bytes, SystemError& error) {
+#ifdef _WIN32
+  static const bool binary = _setmode(_fileno(stdout), _O_BINARY) != -1;
+  static_cast<void>(binary);
+#endif
+  errno = 0;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
+      std::fflush(stdout) == 0) {
+    return true;
+  }
+  error = SystemError{SystemError::Source::kErrno, errno != 0 ? errno : EIO};
+  return false;
+}
 
 InputFile::InputFile(InputFile&& other) noexcept : handle_(other.handle_), path_(other.path_) {
   other.handle_ = nullptr;

@@ -126,6 +126,11 @@ class ReportFile {
 // nothing. On Windows in text mode (each LF as CR LF), as the report.
 void WriteStandardError(std::initializer_list<std::string_view> pieces);
 
+// Writes bytes to standard output as they are, on every platform (on Windows
+// in binary mode: an LF stays an LF), and flushes them. Returns false when
+// that fails, error then telling why.
+bool WriteStandardOutput(std::string_view bytes, SystemError& error);
+
 // Returns true when both paths exist and name one and the same file (the same
 // device and file index), however differently they are spelled.
 bool SameFile(const std::string& first, const std::string& second);

@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "common/assertion.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
 #include "common/platform.h"
+#include "driver/submission_lines.h"
 #include "scoring/case_scorer.h"
 #include "testdata/test_data.h"
 
@@ -16,17 +18,10 @@ namespace zobnikari {
 
 namespace {
 
-// One answered test case as the OK report lists it.
-struct ScoreEntry {
-  std::int32_t id;     // the test-case number as written in the submission
-  std::int32_t score;  // the total of its answer block
-};
-
 constexpr std::string_view kUsage =
     "Uporaba: Orv19Zobnikari eval input.txt submission.txt report.txt\n";
 constexpr std::string_view kUnexpected =
     "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
-constexpr std::size_t kContestantNumberLength = 6;
 
 void WriteUsage() { std::fwrite(kUsage.data(), 1, kUsage.size(), stdout); }
 
@@ -88,31 +83,49 @@ class Report {
   bool outOfMemory_ = false;
 };
 
+// Writes the failure report of the check numbered check, with message.
+void WriteFailure(Report& report, std::int32_t check, std::string_view message) {
+  report.Write("Napaka [");
+  // The label is fixed text, the main source file's name: the same text
+  // as every failure's path, but never taken from the failure.
+  report.Write(kSourcePath);
+  report.Write(":");
+  report.Write(check);
+  report.Write("]: ");
+  report.Write(message);
+  report.Write("\n-1\n");
+}
+
+// Writes the OK report of entries.
+void WriteOk(Report& report, const std::vector<ScoreEntry>& entries) {
+  report.Write("OK\n");
+  report.Write(static_cast<std::int64_t>(entries.size()));
+  report.Write("\n");
+  for (const ScoreEntry& entry : entries) {
+    report.Write(entry.id);
+    report.Write(" ");
+    report.Write(entry.score);
+    report.Write("\n");
+  }
+}
+
+// Throws the failure of check, made by the submission's line lineNumber,
+// line; number is the test-case number it gave.
+[[noreturn]] void FailLine(Check check, std::string_view line, std::int64_t lineNumber,
+                           std::int32_t number = 0) {
+  ThrowAssertion(SubmissionLineMessage(check, line, lineNumber, number), kSourcePath, check);
+}
+
 // Checks the submission from input against testCases and returns one entry
 // per answer block, in submission order. Throws EAssertion at the first defect
 // of the submission (checks 202 to 217, or any failure of an answer block).
 std::vector<ScoreEntry> ScoreSubmission(LineReader& input, const std::vector<TestCase>& testCases) {
   std::string_view line;
 
-  if (!input.NextLine(line))
-    ThrowAssertion("manjka stevilka tekmovalca", kSourcePath, Check::kContestantNumberMissing);
-  if (line.size() != kContestantNumberLength) {
-    ThrowAssertion("stevilka tekmovalca bi morala imeti 6 stevk", kSourcePath,
-                   Check::kContestantNumberNotSixBytes);
-  }
-  std::int32_t contestant = 0;  // read only to be checked
-  if (ScanInts(line, &contestant, 1) != 1) {
-    ThrowAssertion(
-        JoinPieces({"v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"", line, "\""}),
-        kSourcePath, Check::kContestantNumberNotInteger);
-  }
-  if (!input.NextLine(line))
-    ThrowAssertion("manjka druga vrstica", kSourcePath, Check::kSubmissionTaskNameMissing);
-  if (line != TaskName) {
-    ThrowAssertion(
-        JoinPieces({"v drugi vrstici bi moral biti niz \"", TaskName, "\", ne pa \"", line, "\""}),
-        kSourcePath, Check::kSubmissionTaskNameWrong);
-  }
+  if (!input.NextLine(line)) FailLine(Check::kContestantNumberMissing, line, 1);
+  if (const std::optional<Check> failed = CheckContestantNumber(line)) FailLine(*failed, line, 1);
+  if (!input.NextLine(line)) FailLine(Check::kSubmissionTaskNameMissing, line, 2);
+  if (const std::optional<Check> failed = CheckTaskName(line)) FailLine(*failed, line, 2);
 
   std::vector<ScoreEntry> entries;
   // One scorer for every block: each call starts afresh, and the teams'
@@ -125,18 +138,8 @@ std::vector<ScoreEntry> ScoreSubmission(LineReader& input, const std::vector<Tes
       continue;
     }
     std::int32_t number = 0;
-    if (ScanInts(line, &number, 1) != 1) {
-      ThrowAssertion(JoinPieces({AtLine(lineNumber),
-                                 "bi morala biti stevilka testnega primera, ne pa \"", line, "\""}),
-                     kSourcePath, Check::kCaseNumberLineNotInteger);
-    }
-    // The test data numbers its records 1, 2, 3 and so on, so record
-    // number - 1 is the first, and only, one with that id.
-    if (number < 1 || static_cast<std::size_t>(number) > testCases.size()) {
-      ThrowAssertion(AtLine(lineNumber) +
-                         "se pojavlja neveljavna stevilka testnega primera: " + IntToString(number),
-                     kSourcePath, Check::kCaseNumberUnknown);
-    }
+    if (const std::optional<Check> failed = CheckCaseNumber(line, testCases.size(), number))
+      FailLine(*failed, line, lineNumber, number);
     const TestCase& answered = testCases[static_cast<std::size_t>(number) - 1];
     ++lineNumber;
     scorer.ReadAndScore(input, number, answered);
@@ -163,36 +166,47 @@ bool Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmis
     entries = ScoreSubmission(input, testCases);
     scored = true;
   } catch (const EAssertion& failure) {
-    report.Write("Napaka [");
-    // The label is fixed text, the main source file's name: the same text
-    // as every failure's path, but never taken from the failure.
-    report.Write(kSourcePath);
-    report.Write(":");
-    report.Write(failure.line);
-    report.Write("]: ");
-    report.Write(failure.message);
-    report.Write("\n-1\n");
+    WriteFailure(report, failure.line, failure.message);
   } catch (const MachineFault&) {
     throw;  // no report at all: the run's caller says why
   } catch (...) {
     report.Write(kUnexpected);
   }
   // Nothing that can fail a check runs once the OK report is begun.
-  if (scored) {
-    report.Write("OK\n");
-    report.Write(static_cast<std::int64_t>(entries.size()));
-    report.Write("\n");
-    for (const ScoreEntry& entry : entries) {
-      report.Write(entry.id);
-      report.Write(" ");
-      report.Write(entry.score);
-      report.Write("\n");
-    }
-  }
+  if (scored) WriteOk(report, entries);
   return scored;
 }
 
 }  // namespace
+
+const std::string_view kUnexpectedFailureReport = kUnexpected;
+
+int ComplainOfCurrentFault() {
+  try {
+    throw;
+  } catch (const MachineFault& fault) {
+    ComplainOf(fault);
+  } catch (...) {
+    ComplainOfMemory();
+  }
+  return 2;
+}
+
+std::string OkReport(const std::vector<ScoreEntry>& entries) {
+  std::string text;
+  text.reserve(kUnexpected.size());
+  Report report(text);
+  WriteOk(report, entries);
+  return text;
+}
+
+std::string FailureReport(Check check, std::string_view message) {
+  std::string text;
+  text.reserve(kUnexpected.size());
+  Report report(text);
+  WriteFailure(report, NumberOf(check), message);
+  return text;
+}
 
 int EntryPoint(int argc, char** argv) {
   std::vector<std::string> arguments;

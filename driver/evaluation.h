@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/checks.h"
+
 namespace zobnikari {
 
 // Returns the exit status of the whole program, given main's arguments: as
@@ -60,6 +62,30 @@ struct PlacedReport {
 // Runs EvaluateInMemory(testData, submission) and returns its report with
 // the place of the failure, if any.
 PlacedReport EvaluateInMemoryPlaced(std::string_view testData, std::string_view submission);
+
+// The report for unexpected failures: what every evaluation gives when memory
+// runs out.
+extern const std::string_view kUnexpectedFailureReport;
+
+// One answered test case as the OK report lists it.
+struct ScoreEntry {
+  std::int32_t id;     // the test-case number as written in the submission
+  std::int32_t score;  // the total of its answer block
+};
+
+// Returns the OK report of entries, in their order, exactly as
+// EvaluateInMemory gives it; when memory runs out, the report for unexpected
+// failures. Throws std::bad_alloc only when there is no room for that either.
+std::string OkReport(const std::vector<ScoreEntry>& entries);
+
+// Returns the failure report of check with message, as OkReport does.
+std::string FailureReport(Check check, std::string_view message);
+
+// Writes on standard error the program's one line for the failure being
+// handled (a MachineFault; anything else is memory that ran out before the
+// evaluation began) and returns 2, the program's exit status for it.
+// REQUIRES: called inside a catch handler.
+int ComplainOfCurrentFault();
 
 }  // namespace zobnikari
 

@@ -1,0 +1,53 @@
+#include "driver/diagnose_command.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/platform.h"
+#include "driver/diagnosis.h"
+#include "driver/diagnosis_json.h"
+#include "driver/evaluation.h"
+
+namespace zobnikari {
+
+namespace {
+
+constexpr std::string_view kUsage = "Uporaba: Orv19Zobnikari-diagnose input.txt [submission.txt]\n";
+
+// Returns true when diagnosis is the one that exits with 0.
+bool Passed(const Diagnosis& diagnosis) {
+  if (!diagnosis.withSubmission) return diagnosis.testDataValid;
+  return diagnosis.report.compare(0, 3, "OK\n") == 0;
+}
+
+}  // namespace
+
+int DiagnoseEntryPoint(int argc, char** argv) {
+  try {
+    const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+    if (arguments.size() < 2 || arguments.size() > 3) {
+      WriteStandardError({kUsage});
+      return 1;
+    }
+    const Diagnosis diagnosis =
+        DiagnoseFiles(arguments[1], arguments.size() == 3 ? &arguments[2] : nullptr);
+    bool written = true;
+    SystemError error;
+    WriteDiagnosisJson(diagnosis, [&](std::string_view piece) {
+      if (written) written = WriteStandardOutput(piece, error);
+    });
+    if (!written) {
+      WriteStandardError({"Orv19Zobnikari-diagnose: pisanje na standardni izhod ni uspelo: ",
+                          ErrorText(error), "\n"});
+      return 2;
+    }
+    return Passed(diagnosis) ? 0 : 3;
+  } catch (...) {
+    // Only the system can fail the command before its output begins: an
+    // input that cannot be opened or read, or no memory to begin.
+    return ComplainOfCurrentFault();
+  }
+}
+
+}  // namespace zobnikari
