@@ -1,8 +1,9 @@
 // Times the evaluation in memory inside one process: both files are read
-// first, then EvaluateInMemory runs rounds times on their bytes. Prints the
-// median and the fastest time in milliseconds, and fails when the report
-// differs from the expected one. Built natively and for WebAssembly (run under
-// Node.js), so that the two are timed alike.
+// first, then EvaluateInMemory runs rounds times on their bytes, and between
+// its runs the diagnosis (Diagnose) as often. Prints the median and the
+// fastest time in milliseconds of each, and the ratio of their medians, and
+// fails when a report differs from the expected one. Built natively and for
+// WebAssembly (run under Node.js), so that the two are timed alike.
 //
 //   bench_in_memory <input.txt> <submission.txt> <expected report> <rounds>
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/diagnosis.h"
 #include "driver/evaluation.h"
 
 namespace {
@@ -31,6 +33,18 @@ std::string ReadFile(const char* path) {
   return bytes;
 }
 
+// Returns the milliseconds since start.
+double Since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// Returns the median of times.
+double Median(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,20 +56,26 @@ int main(int argc, char** argv) {
   const std::string testData = ReadFile(argv[1]);
   const std::string submission = ReadFile(argv[2]);
   const std::string expected = ReadFile(argv[3]);
-  std::vector<double> milliseconds;
+  std::vector<double> evaluation;
+  std::vector<double> diagnosis;
   for (int round = std::atoi(argv[4]); round > 0; --round) {
-    const auto start = std::chrono::steady_clock::now();
+    auto start = std::chrono::steady_clock::now();
     const std::string report = zobnikari::EvaluateInMemory(testData, submission);
-    milliseconds.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-    if (report != expected) {
-      std::fprintf(stderr, "bench_in_memory: the report differs from %s\n", argv[3]);
+    evaluation.push_back(Since(start));
+    start = std::chrono::steady_clock::now();
+    const zobnikari::Diagnosis diagnosed = zobnikari::Diagnose(testData, submission);
+    diagnosis.push_back(Since(start));
+    if (report != expected || diagnosed.report != expected) {
+      std::fprintf(stderr, "bench_in_memory: a report differs from %s\n", argv[3]);
       return 1;
     }
   }
-  std::sort(milliseconds.begin(), milliseconds.end());
-  std::printf("median %.2f ms, fastest %.2f ms\n", milliseconds[milliseconds.size() / 2],
-              milliseconds.front());
+  const double evaluationMedian = Median(evaluation);
+  const double diagnosisMedian = Median(diagnosis);
+  std::printf("median %.2f ms, fastest %.2f ms\n", evaluationMedian,
+              *std::min_element(evaluation.begin(), evaluation.end()));
+  std::printf("diagnosis median %.2f ms, fastest %.2f ms, against the evaluation %.2f\n",
+              diagnosisMedian, *std::min_element(diagnosis.begin(), diagnosis.end()),
+              diagnosisMedian / evaluationMedian);
   return 0;
 }

@@ -1,11 +1,14 @@
 # Runs the evaluator on one end-to-end case folder and compares what it did,
 # byte for byte, with what the folder expects.
 #
-#   cmake -DPROGRAM=<exe> -DCASE_DIR=<case> -DWORK_DIR=<scratch> [-DEMULATOR=a|b]
-#         [-DCRLF=ON] -P run_case.cmake
+#   cmake -DPROGRAM=<exe> -DDIAGNOSE=<exe> -DCASE_DIR=<case> -DWORK_DIR=<scratch>
+#         [-DEMULATOR=a|b] [-DCRLF=ON] -P run_case.cmake
 #
 # A case folder holds the inputs (input.txt, submission.txt, or whatever its
 # arguments name) and:
+#   command          optional: "diagnose" runs the diagnosis command (DIAGNOSE)
+#                    instead of the program; its standard output, one line of
+#                    JSON, ends with LF on every platform
 #   args             optional: the arguments after the program name, one per
 #                    line; without it: eval input.txt submission.txt report.txt
 #   expected_report  the report expected in report.txt; without it, no
@@ -20,8 +23,8 @@
 # the folder as it was and create no file but the report. Without
 # expected_stderr, standard error must stay empty unless the status is 2, when
 # it must be one line naming the program. With CRLF=ON (a Windows build) every
-# LF of the expected report, standard output and standard error is expected as
-# CR LF.
+# LF of the expected report, standard output (but the diagnosis command's) and
+# standard error is expected as CR LF.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -39,10 +42,15 @@ function(read_hex path out)
   set(${out} "${hex}" PARENT_SCOPE)
 endfunction()
 
-# Sets out to the hex bytes of path with every LF as CR LF when CRLF is on.
+# Sets out to the hex bytes of path with every LF as CR LF when crlf is on
+# (by default CRLF).
 function(expected_hex path out)
+  set(crlf "${CRLF}")
+  if(ARGC GREATER 2)
+    set(crlf "${ARGV2}")
+  endif()
   read_hex("${path}" hex)
-  if(CRLF AND NOT hex STREQUAL "<none>")
+  if(crlf AND NOT hex STREQUAL "<none>")
     string(REGEX REPLACE "(..)" "\\1 " hex "${hex}")
     string(REPLACE "0a " "0d0a " hex "${hex}")
     string(REPLACE " " "" hex "${hex}")
@@ -62,6 +70,17 @@ file(MAKE_DIRECTORY "${run}")
 file(COPY "${CASE_DIR}/" DESTINATION "${run}")
 file(GLOB_RECURSE before LIST_DIRECTORIES false RELATIVE "${run}" "${run}/*")
 
+set(program "${PROGRAM}")
+set(stdout_crlf "${CRLF}")
+if(EXISTS "${CASE_DIR}/command")
+  file(STRINGS "${CASE_DIR}/command" command LIMIT_COUNT 1)
+  if(NOT command STREQUAL "diagnose")
+    fail("unknown command \"${command}\"")
+  endif()
+  set(program "${DIAGNOSE}")
+  set(stdout_crlf OFF)
+endif()
+
 set(arguments eval input.txt submission.txt report.txt)
 if(EXISTS "${CASE_DIR}/args")
   file(READ "${CASE_DIR}/args" text)
@@ -76,7 +95,7 @@ if(EXISTS "${CASE_DIR}/report_file")
 endif()
 
 execute_process(
-  COMMAND ${emulator} "${PROGRAM}" ${arguments}
+  COMMAND ${emulator} "${program}" ${arguments}
   WORKING_DIRECTORY "${run}"
   RESULT_VARIABLE status
   OUTPUT_FILE "${WORK_DIR}/stdout"
@@ -95,14 +114,14 @@ if(EXISTS "${CASE_DIR}/expected_stderr")
   read_hex("${WORK_DIR}/stderr" got)
   compare("standard error (${stderr})" "${want}" "${got}")
 elseif(status EQUAL 2)
-  if(NOT stderr MATCHES "^Orv19Zobnikari: [^\n]+\r?\n$")
+  if(NOT stderr MATCHES "^Orv19Zobnikari(-diagnose)?: [^\n]+\r?\n$")
     fail("standard error should be one line naming the program, not: ${stderr}")
   endif()
 elseif(NOT stderr STREQUAL "")
   fail("standard error should be empty, not: ${stderr}")
 endif()
 
-expected_hex("${CASE_DIR}/expected_stdout" want)
+expected_hex("${CASE_DIR}/expected_stdout" want "${stdout_crlf}")
 if(want STREQUAL "<none>")
   set(want "")
 endif()
