@@ -105,12 +105,10 @@ void Walk::Find(InputRead file, const LineReader& input, Check check, std::size_
   if (!failed_) {
     // The evaluation's failure: its message, and the report of it, are
     // official (memory that runs out there is the evaluation's too).
-    failed_ = true;
     finding.message = compose();
-    if (out_.withSubmission) {
-      out_.report = FailureReport(check, finding.message);
-      if (out_.report == kUnexpectedFailureReport) Drop();  // no room to quote it a second time
-    }
+    if (out_.withSubmission) out_.report = FailureReport(check, finding.message);
+    failed_ = true;
+    if (out_.report == kUnexpectedFailureReport) Drop();  // no room to quote it a second time
     Keep([&] { out_.findings.push_back(std::move(finding)); });
     return;
   }
