@@ -2,7 +2,9 @@
 // test data and a submission (fuzz_support.h) and evaluated by
 // EvaluateInMemory; the report must then have one of its shapes: OK with
 // exactly as many entries as its count line says, or a failure naming one of
-// the program's checks.
+// the program's checks. The diagnosis of the same files must give the same
+// report, its first finding the report's failure at the evaluation's place,
+// its findings in file order, and its accepted blocks the OK report's entries.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <string_view>
 
 #include "common/checks.h"
+#include "driver/diagnosis.h"
 #include "driver/evaluation.h"
 #include "fuzz/fuzz_support.h"
 
@@ -78,13 +81,67 @@ void CheckFailureReport(std::string_view rest) {
   Require(rest.find('\n') == rest.size() - 4, "a failure message is one non-empty line");
 }
 
+// Checks the diagnosis of the files against their placed report.
+void CheckDiagnosis(const zobnikari::fuzz::EvaluationFiles& files,
+                    const zobnikari::PlacedReport& placed) {
+  using zobnikari::InputRead;
+  const zobnikari::Diagnosis diagnosis = zobnikari::Diagnose(files.testData, files.submission);
+  Require(diagnosis.report == placed.report, "the diagnosis gives the evaluation's report");
+  Require(!diagnosis.incomplete, "no small input exhausts the diagnosis's memory");
+  Require(diagnosis.findings.size() <= zobnikari::kMostFindings, "at most 1000 findings listed");
+  // Inputs this small quote no line that fills the listed messages' room.
+  Require(diagnosis.moreFindings == 0 || diagnosis.findings.size() == zobnikari::kMostFindings,
+          "findings are counted only beyond the first 1000");
+  if (placed.file == InputRead::kNone) {
+    Require(diagnosis.findings.empty() && diagnosis.moreFindings == 0,
+            "an OK report comes without findings");
+    std::string entries;
+    for (const zobnikari::AnswerBlock& block : diagnosis.blocks) {
+      Require(block.accepted, "an OK report's blocks are accepted");
+      Require(block.score <= block.ceiling, "no block scores above its ceiling");
+      entries += std::to_string(block.id) + " " + std::to_string(block.score) + "\n";
+    }
+    Require(placed.report == "OK\n" + std::to_string(diagnosis.blocks.size()) + "\n" + entries,
+            "the accepted blocks are the OK report's entries");
+    return;
+  }
+  Require(!diagnosis.findings.empty(), "a failure report has its finding");
+  const zobnikari::Finding& first = diagnosis.findings.front();
+  Require("Napaka [Orv19Zobnikari.cpp:" + std::to_string(zobnikari::NumberOf(first.check)) +
+                  "]: " + first.message + "\n-1\n" ==
+              placed.report,
+          "the first finding carries the report's check and message");
+  Require(
+      first.file == placed.file && first.line == placed.line && first.missing == placed.lineMissing,
+      "the first finding stands where the evaluation stopped");
+  if (first.file == InputRead::kTestData) {
+    Require(
+        diagnosis.findings.size() == 1 && diagnosis.moreFindings == 0 && diagnosis.blocks.empty(),
+        "a defect of the test data is the only finding");
+  }
+  for (std::size_t i = 1; i < diagnosis.findings.size(); ++i) {
+    const zobnikari::Finding& before = diagnosis.findings[i - 1];
+    const zobnikari::Finding& after = diagnosis.findings[i];
+    Require(after.file == InputRead::kSubmission && after.line > before.line,
+            "findings are listed in file order, one a line at most");
+    Require(!before.missing, "a missing line ends the diagnosis");
+  }
+  std::int64_t previousLine = 0;
+  for (const zobnikari::AnswerBlock& block : diagnosis.blocks) {
+    Require(block.line > previousLine, "blocks are listed in file order");
+    previousLine = block.line;
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const zobnikari::fuzz::EvaluationFiles files = zobnikari::fuzz::SplitEvaluationInput(
       std::string_view(reinterpret_cast<const char*>(data), size));
-  const std::string text = zobnikari::EvaluateInMemory(files.testData, files.submission);
-  std::string_view report = text;
+  const zobnikari::PlacedReport placed =
+      zobnikari::EvaluateInMemoryPlaced(files.testData, files.submission);
+  CheckDiagnosis(files, placed);
+  std::string_view report = placed.report;
   if (Take(report, "OK\n")) {
     CheckOkReport(report);
   } else if (Take(report, kFailurePrefix)) {
