@@ -24,8 +24,10 @@ bool Passed(const Diagnosis& diagnosis) {
 }  // namespace
 
 int DiagnoseEntryPoint(int argc, char** argv) {
+  // Outside the handler's scope: a fault names its file by the path held here.
+  std::vector<std::string> arguments;
   try {
-    const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+    arguments = CommandLineArguments(argc, argv);
     if (arguments.size() < 2 || arguments.size() > 3) {
       WriteStandardError({kUsage});
       return 1;

@@ -2,8 +2,9 @@
 # CMAKE_DISABLE_FIND_PACKAGE_GTest makes it look like), twice, each in a
 # build folder of its own:
 #   - a plain configure must succeed, say that the tests are not built, and
-#     build the program alone: its build (a dry run of Ninja) links one
-#     program, Orv19Zobnikari, and neither the tests nor the benchmark's;
+#     build the programs alone: its build (a dry run of Ninja) links
+#     Orv19Zobnikari and Orv19Zobnikari-diagnose, and neither the tests nor
+#     the benchmark's;
 #   - the release preset must stop, naming the package to install and the
 #     plain configure that builds the program alone.
 #
@@ -34,8 +35,11 @@ if(NOT status EQUAL 0 OR NOT output MATCHES "GoogleTest not found: the tests are
 endif()
 configure(output status "${NINJA}" -C "${WORK_DIR}/plain" -n)
 string(REGEX MATCHALL "Linking CXX executable [^\r\n]*" linked "${output}")
-if(NOT status EQUAL 0 OR NOT linked STREQUAL "Linking CXX executable Orv19Zobnikari")
-  message(FATAL_ERROR "A plain build without GoogleTest must link the program alone, "
+list(SORT linked)
+set(programs "Linking CXX executable Orv19Zobnikari"
+  "Linking CXX executable Orv19Zobnikari-diagnose")
+if(NOT status EQUAL 0 OR NOT linked STREQUAL programs)
+  message(FATAL_ERROR "A plain build without GoogleTest must link the programs alone, "
     "not:\n  ${linked}\n${output}")
 endif()
 

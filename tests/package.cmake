@@ -9,14 +9,18 @@ endif()
 
 # windres reads the resources back out of a MinGW-built program.
 if(MINGW AND CMAKE_RC_COMPILER MATCHES "windres")
-  add_test(NAME windows.version_resource
-    COMMAND "${CMAKE_COMMAND}"
-      "-DWINDRES=${CMAKE_RC_COMPILER}"
-      "-DPROGRAM=$<TARGET_FILE:Orv19Zobnikari>"
-      "-DNAME=${PROJECT_NAME}"
-      "-DVERSION=${PROJECT_VERSION}"
-      "-DCOMMIT=${ZOBNIKARI_SOURCE_COMMIT}"
-      -P "${CMAKE_CURRENT_SOURCE_DIR}/package_version.cmake")
+  foreach(program IN ITEMS Orv19Zobnikari Orv19Zobnikari-diagnose)
+    string(REPLACE "Orv19Zobnikari" "" test "windows.version_resource${program}")
+    add_test(NAME "${test}"
+      COMMAND "${CMAKE_COMMAND}"
+        "-DWINDRES=${CMAKE_RC_COMPILER}"
+        "-DPROGRAM=$<TARGET_FILE:${program}>"
+        "-DNAME=${PROJECT_NAME}"
+        "-DFILE_NAME=${program}"
+        "-DVERSION=${PROJECT_VERSION}"
+        "-DCOMMIT=${ZOBNIKARI_SOURCE_COMMIT}"
+        -P "${CMAKE_CURRENT_SOURCE_DIR}/package_version.cmake")
+  endforeach()
 endif()
 
 if(NOT CMAKE_CROSSCOMPILING OR NOT CMAKE_OBJDUMP)

@@ -53,8 +53,8 @@ endif()
 
 file(GLOB_RECURSE unpacked LIST_DIRECTORIES false RELATIVE "${WORK_DIR}" "${WORK_DIR}/*")
 list(SORT unpacked)
-set(expected "${folder}/${NAME}.exe" "${folder}/README.md" "${folder}/VERSION.txt"
-  "${folder}/docs/checks.md")
+set(expected "${folder}/${NAME}-diagnose.exe" "${folder}/${NAME}.exe" "${folder}/README.md"
+  "${folder}/VERSION.txt" "${folder}/docs/checks.md")
 if(NOT unpacked STREQUAL expected)
   message(FATAL_ERROR "${archive_name} holds\n  ${unpacked}\ninstead of\n  ${expected}")
 endif()
@@ -73,23 +73,26 @@ if(NOT version_file STREQUAL expected_file)
     "${NAME} ${VERSION}, then commit ${commit}, in lines ended by LF")
 endif()
 
+foreach(file_name IN ITEMS "${NAME}" "${NAME}-diagnose")
+  set(program "${WORK_DIR}/${folder}/${file_name}.exe")
+  execute_process(
+    COMMAND "${OBJDUMP}" -h -t "${program}"
+    RESULT_VARIABLE status
+    OUTPUT_VARIABLE dump
+    ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} -h -t ${program} failed (${status}): ${errors}")
+  endif()
+  if(dump MATCHES "\\.debug_[a-z]+" OR NOT dump MATCHES "SYMBOL TABLE:[\r\n]+no symbols")
+    message(FATAL_ERROR "${program} in the archive is not stripped:\n${dump}")
+  endif()
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" "-DWINDRES=${WINDRES}" "-DPROGRAM=${program}" "-DNAME=${NAME}"
+      "-DFILE_NAME=${file_name}" "-DVERSION=${VERSION}" "-DCOMMIT=${commit}"
+      -P "${CMAKE_CURRENT_LIST_DIR}/package_version.cmake"
+    COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
 set(program "${WORK_DIR}/${folder}/${NAME}.exe")
-execute_process(
-  COMMAND "${OBJDUMP}" -h -t "${program}"
-  RESULT_VARIABLE status
-  OUTPUT_VARIABLE dump
-  ERROR_VARIABLE errors)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "${OBJDUMP} -h -t ${program} failed (${status}): ${errors}")
-endif()
-if(dump MATCHES "\\.debug_[a-z]+" OR NOT dump MATCHES "SYMBOL TABLE:[\r\n]+no symbols")
-  message(FATAL_ERROR "The program in the archive is not stripped:\n${dump}")
-endif()
-execute_process(
-  COMMAND "${CMAKE_COMMAND}" "-DWINDRES=${WINDRES}" "-DPROGRAM=${program}" "-DNAME=${NAME}"
-    "-DVERSION=${VERSION}" "-DCOMMIT=${commit}"
-    -P "${CMAKE_CURRENT_LIST_DIR}/package_version.cmake"
-  COMMAND_ERROR_IS_FATAL ANY)
 
 # The grading machinery's run: the inputs beside the report, relative paths.
 set(run "${WORK_DIR}/run")
@@ -114,5 +117,21 @@ if(NOT report STREQUAL "4f4b0d0a310d0a312033350d0a")
   message(FATAL_ERROR "The report on the bundled example is, in hex, ${report}, "
     "not 4f4b0d0a310d0a312033350d0a (OK, 1, 1 35, lines ended by CR LF)")
 endif()
+# A contestant's run of the diagnosis command on the example: one line of
+# JSON, ended by LF on Windows too.
+execute_process(
+  COMMAND ${emulator} "${WORK_DIR}/${folder}/${NAME}-diagnose.exe" input.txt submission.txt
+  WORKING_DIRECTORY "${run}"
+  RESULT_VARIABLE status
+  OUTPUT_FILE "${WORK_DIR}/diagnosis.json"
+  ERROR_VARIABLE stderr
+  TIMEOUT 300)
+file(READ "${WORK_DIR}/diagnosis.json" diagnosis HEX)
+string(HEX "{\"report\":\"OK\\u000a1\\u000a1 35\\u000a\",\"findings\":[],\"moreFindings\":0,\"blocks\":[{\"id\":1,\"line\":3,\"accepted\":true,\"score\":35,\"ceiling\":48,\"races\":[[16,0],[16,1],[3,0]]}],\"testData\":{\"valid\":true,\"cases\":[{\"id\":1,\"n\":4,\"d\":3,\"k\":2,\"m\":1}]}}\n" expected_diagnosis)
+if(NOT status EQUAL 0 OR NOT stderr STREQUAL "" OR NOT diagnosis STREQUAL expected_diagnosis)
+  message(FATAL_ERROR "${NAME}-diagnose.exe input.txt submission.txt: status ${status}\n"
+    "standard output, in hex: ${diagnosis}\nexpected: ${expected_diagnosis}\n"
+    "standard error: ${stderr}")
+endif()
 message(STATUS "${archive_name}: ${unpacked}; commit ${commit}; "
-  "the example's report is OK, 1, 1 35")
+  "the example's report is OK, 1, 1 35, and its diagnosis as expected")

@@ -4,7 +4,9 @@
 # SourceCommit holds it alone, ProductVersion after the version.
 #
 #   cmake -DWINDRES=<windres> -DPROGRAM=<exe> -DNAME=<name> -DVERSION=<x.y.z>
-#         -DCOMMIT=<the commit as the program must name it> -P package_version.cmake
+#         -DCOMMIT=<the commit as the program must name it>
+#         [-DFILE_NAME=<the program's name, without .exe; NAME by default>]
+#         -P package_version.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -20,6 +22,9 @@ if(NOT resources MATCHES "VERSIONINFO")
   message(FATAL_ERROR "${PROGRAM} has no version resource:\n${resources}")
 endif()
 
+if(NOT FILE_NAME)
+  set(FILE_NAME "${NAME}")
+endif()
 string(REPLACE "." ", " numbers "${VERSION}")
 set(expected
   "FILEVERSION ${numbers}, 0"
@@ -28,7 +33,7 @@ set(expected
   "VALUE \"ProductVersion\", \"${VERSION} (commit ${COMMIT})\""
   "VALUE \"SourceCommit\", \"${COMMIT}\""
   "VALUE \"ProductName\", \"${NAME}\""
-  "VALUE \"OriginalFilename\", \"${NAME}.exe\""
+  "VALUE \"OriginalFilename\", \"${FILE_NAME}.exe\""
   "VALUE \"FileDescription\", \"")
 foreach(line IN LISTS expected)
   string(FIND "${resources}" "${line}" at)

@@ -2,7 +2,7 @@
 # byte for byte, with what the folder expects.
 #
 #   cmake -DPROGRAM=<exe> -DDIAGNOSE=<exe> -DCASE_DIR=<case> -DWORK_DIR=<scratch>
-#         [-DEMULATOR=a|b] [-DCRLF=ON] -P run_case.cmake
+#         [-DEMULATOR=a|b] [-DCRLF=ON] [-DWEB=ON] -P run_case.cmake
 #
 # A case folder holds the inputs (input.txt, submission.txt, or whatever its
 # arguments name) and:
@@ -17,6 +17,9 @@
 #                    report.txt, a path inside the folder
 #   expected_stdout  optional: standard output (without it, none)
 #   expected_stderr  optional: standard error, exactly
+#   expected_stderr_web  optional: standard error, exactly, in the WebAssembly
+#                    build (WEB=ON), where the system's error texts are
+#                    emscripten's C library's; without it, expected_stderr
 #   expected_status  optional: the exit status (without it, 0)
 #   only             optional: "linux" or "windows", the one build it runs on
 # The program runs in a fresh copy of the folder. It must leave every file of
@@ -109,8 +112,12 @@ endif()
 file(READ "${WORK_DIR}/stderr" stderr)
 compare("exit status (standard error: ${stderr})" "${expected_status}" "${status}")
 
-if(EXISTS "${CASE_DIR}/expected_stderr")
-  expected_hex("${CASE_DIR}/expected_stderr" want)
+set(expected_stderr "${CASE_DIR}/expected_stderr")
+if(WEB AND EXISTS "${CASE_DIR}/expected_stderr_web")
+  set(expected_stderr "${CASE_DIR}/expected_stderr_web")
+endif()
+if(EXISTS "${expected_stderr}")
+  expected_hex("${expected_stderr}" want)
   read_hex("${WORK_DIR}/stderr" got)
   compare("standard error (${stderr})" "${want}" "${got}")
 elseif(status EQUAL 2)
