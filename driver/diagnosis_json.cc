@@ -32,6 +32,20 @@ class JsonOutput {
     Text(key);
     Text("\":");
   }
+  // Adds a key and its number, or its truth value.
+  void Field(std::string_view key, std::int64_t value, bool first = false) {
+    Key(key, first);
+    Number(value);
+  }
+  void Flag(std::string_view key, bool value) {
+    Key(key);
+    Boolean(value);
+  }
+  // Opens an object of a list, after a comma unless it is the first.
+  void Open(bool& first) {
+    Text(first ? "{" : ",{");
+    first = false;
+  }
   // Adds bytes as a JSON string.
   void String(std::string_view bytes) {
     static const char kHex[] = "0123456789abcdef";
@@ -80,23 +94,32 @@ void WriteFindings(const Diagnosis& diagnosis, JsonOutput& out) {
   out.Text("[");
   bool first = true;
   for (const Finding& finding : diagnosis.findings) {
-    out.Text(first ? "{" : ",{");
-    first = false;
+    out.Open(first);
     out.Key("file", true);
     out.String(FileName(finding.file));
-    out.Key("line");
-    out.Number(finding.line);
-    out.Key("missing");
-    out.Boolean(finding.missing);
-    out.Key("check");
-    out.Number(NumberOf(finding.check));
+    out.Field("line", finding.line);
+    out.Flag("missing", finding.missing);
+    out.Field("check", NumberOf(finding.check));
     out.Key("message");
     out.String(finding.message);
     out.Text("}");
   }
   out.Text("]");
-  out.Key("moreFindings");
-  out.Number(static_cast<std::int64_t>(diagnosis.moreFindings));
+  out.Field("moreFindings", static_cast<std::int64_t>(diagnosis.moreFindings));
+}
+
+// Adds the races of an accepted block: [points, newcomers] for each.
+void WriteRaces(const BlockRaces& races, JsonOutput& out) {
+  out.Key("races");
+  out.Text("[");
+  for (std::size_t r = 0; r < races.points.size(); ++r) {
+    out.Text(r == 0 ? "[" : ",[");
+    out.Number(races.points[r]);
+    out.Text(",");
+    out.Number(races.newcomers[r]);
+    out.Text("]");
+  }
+  out.Text("]");
 }
 
 void WriteBlocks(const Diagnosis& diagnosis, JsonOutput& out) {
@@ -105,32 +128,14 @@ void WriteBlocks(const Diagnosis& diagnosis, JsonOutput& out) {
   std::size_t accepted = 0;
   bool first = true;
   for (const AnswerBlock& block : diagnosis.blocks) {
-    out.Text(first ? "{" : ",{");
-    first = false;
-    out.Key("id", true);
-    out.Number(block.id);
-    out.Key("line");
-    out.Number(block.line);
-    out.Key("accepted");
-    out.Boolean(block.accepted);
+    out.Open(first);
+    out.Field("id", block.id, true);
+    out.Field("line", block.line);
+    out.Flag("accepted", block.accepted);
     if (block.accepted) {
-      out.Key("score");
-      out.Number(block.score);
-      out.Key("ceiling");
-      out.Number(block.ceiling);
-      if (accepted < diagnosis.races.size()) {
-        const BlockRaces& races = diagnosis.races[accepted];
-        out.Key("races");
-        out.Text("[");
-        for (std::size_t r = 0; r < races.points.size(); ++r) {
-          out.Text(r == 0 ? "[" : ",[");
-          out.Number(races.points[r]);
-          out.Text(",");
-          out.Number(races.newcomers[r]);
-          out.Text("]");
-        }
-        out.Text("]");
-      }
+      out.Field("score", block.score);
+      out.Field("ceiling", block.ceiling);
+      if (accepted < diagnosis.races.size()) WriteRaces(diagnosis.races[accepted], out);
       ++accepted;
     }
     out.Text("}");
@@ -147,18 +152,12 @@ void WriteTestData(const Diagnosis& diagnosis, JsonOutput& out) {
   out.Text("[");
   bool first = true;
   for (const CaseSummary& summary : diagnosis.cases) {
-    out.Text(first ? "{" : ",{");
-    first = false;
-    out.Key("id", true);
-    out.Number(summary.id);
-    out.Key("n");
-    out.Number(summary.n);
-    out.Key("d");
-    out.Number(summary.d);
-    out.Key("k");
-    out.Number(summary.k);
-    out.Key("m");
-    out.Number(summary.m);
+    out.Open(first);
+    out.Field("id", summary.id, true);
+    out.Field("n", summary.n);
+    out.Field("d", summary.d);
+    out.Field("k", summary.k);
+    out.Field("m", summary.m);
     out.Text("}");
   }
   out.Text("]}");
@@ -176,10 +175,7 @@ void WriteDiagnosisJson(const Diagnosis& diagnosis, const JsonSink& sink) {
   WriteFindings(diagnosis, out);
   if (diagnosis.withSubmission) WriteBlocks(diagnosis, out);
   WriteTestData(diagnosis, out);
-  if (diagnosis.incomplete) {
-    out.Key("incomplete");
-    out.Boolean(true);
-  }
+  if (diagnosis.incomplete) out.Flag("incomplete", true);
   out.Text("}\n");
   out.Flush();
 }
