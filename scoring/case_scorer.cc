@@ -39,23 +39,55 @@ void CaseScorer::Start(std::int32_t caseId, const TestCase& answered) {
   total = 0;
 }
 
-TeamOutcome CaseScorer::ScoreTeam(std::string_view line, std::int32_t j, bool checkNewcomers) {
+namespace {
+
+// Throws the failure of outcome, for race number race of a block that
+// answers answered.
+[[noreturn]] void Fail(const TeamOutcome& outcome, std::int32_t race, const TestCase& answered) {
+  ThrowAssertion(MessageOf(outcome, race, answered), kSourcePath, outcome.check);
+}
+
+// Returns outcome as failing check with value, for race number race of a
+// block that answers answered; throws it instead when kThrows.
+// Returns the check that cyclist number x fails on a team of a block that
+// answers answered: the range, or else the repeat.
+Check MemberCheck(std::int32_t x, const TestCase& answered) {
+  return OutOfRange(x, answered.n) ? Check::kTeamMemberOutOfRange : Check::kTeamMemberTwice;
+}
+
+// Throws the failure of cyclist number x on the team of race number race.
+[[noreturn]] void FailMember(std::int32_t x, std::int32_t race, const TestCase& answered) {
+  TeamOutcome outcome;
+  outcome.failed = true;
+  outcome.check = MemberCheck(x, answered);
+  outcome.value = x;
+  Fail(outcome, race, answered);
+}
+
+template <bool kThrows>
+TeamOutcome Failed(TeamOutcome outcome, Check check, std::int64_t value, std::int32_t race,
+                   const TestCase& answered) {
+  outcome.failed = true;
+  outcome.check = check;
+  outcome.value = value;
+  if constexpr (kThrows) Fail(outcome, race, answered);
+  return outcome;
+}
+
+}  // namespace
+
+template <bool kThrows>
+TeamOutcome CaseScorer::Score(std::string_view line, std::int32_t j, bool checkNewcomers) {
   const TestCase& answered = *testCase;
   const std::int32_t n = answered.n;
   const std::size_t size = static_cast<std::size_t>(answered.k);
   TeamOutcome outcome;
   std::int32_t* const team = teams.Row(static_cast<std::size_t>(j));
   const std::size_t count = ParseIntList(line, team, size, outcome.list);
-  if (outcome.list.found) {
-    outcome.failed = true;
-    outcome.check = outcome.list.check;
-    return outcome;
-  }
+  if (outcome.list.found) return Failed<kThrows>(outcome, outcome.list.check, 0, j + 1, answered);
   if (count != size) {
-    outcome.failed = true;
-    outcome.check = Check::kTeamSizeNotK;
-    outcome.value = static_cast<std::int64_t>(count);
-    return outcome;
+    return Failed<kThrows>(outcome, Check::kTeamSizeNotK, static_cast<std::int64_t>(count), j + 1,
+                           answered);
   }
 
   // One walk over the finishing order makes each member's points a lookup.
@@ -66,43 +98,43 @@ TeamOutcome CaseScorer::ScoreTeam(std::string_view line, std::int32_t j, bool ch
 
   std::int32_t newcomers = 0;
   std::int32_t sum = 0;
-  const std::size_t stop = MarkCyclists(team, size, n, lastRace_.data(), j,
-                                        [&](std::uint32_t index, std::int32_t previous) {
-                                          sum += pointsOf[index];
-                                          newcomers += previous < j - 1;
-                                        });
+  const std::size_t stop = MarkCyclists(
+      team, size, n, lastRace_.data(), j,
+      [&](std::int32_t x) {
+        // Thrown here, the failure leaves the loop one exit.
+        if constexpr (kThrows) FailMember(x, j + 1, answered);
+      },
+      [&](std::uint32_t index, std::int32_t previous) {
+        sum += pointsOf[index];
+        newcomers += previous < j - 1;
+      });
   if (stop < size) {
-    const std::int32_t x = team[stop];
-    outcome.failed = true;
-    outcome.check = OutOfRange(x, n) ? Check::kTeamMemberOutOfRange : Check::kTeamMemberTwice;
-    outcome.value = x;
-    return outcome;
+    return Failed<false>(outcome, MemberCheck(team[stop], answered), team[stop], j + 1, answered);
   }
   outcome.wellFormed = true;
   outcome.points = sum;
   outcome.newcomers = newcomers;
   total += sum;
-  if (checkNewcomers && newcomers > answered.m) {
-    outcome.failed = true;
-    outcome.check = Check::kTooManyNewcomers;
-    outcome.value = newcomers;
-  }
+  if (checkNewcomers && newcomers > answered.m)
+    return Failed<kThrows>(outcome, Check::kTooManyNewcomers, newcomers, j + 1, answered);
   return outcome;
+}
+
+TeamOutcome CaseScorer::ScoreTeam(std::string_view line, std::int32_t j, bool checkNewcomers) {
+  return Score<false>(line, j, checkNewcomers);
 }
 
 void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const TestCase& answered) {
   Start(caseId, answered);
   std::string_view line;
   for (std::int32_t j = 0; j < answered.d; ++j) {
-    TeamOutcome outcome;
     if (!input.NextLine(line)) {
-      outcome.failed = true;
-      outcome.check = Check::kTeamLineMissing;
-    } else {
-      outcome = ScoreTeam(line, j, j > 0);
+      TeamOutcome missing;
+      missing.failed = true;
+      missing.check = Check::kTeamLineMissing;
+      Fail(missing, j + 1, answered);
     }
-    if (outcome.failed)
-      ThrowAssertion(MessageOf(outcome, j + 1, answered), kSourcePath, outcome.check);
+    Score<true>(line, j, j > 0);
   }
 }
 

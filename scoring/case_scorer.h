@@ -65,6 +65,12 @@ class CaseScorer {
   std::int32_t total = 0;
 
  private:
+  // ScoreTeam, which throws a check's failure instead of returning it when
+  // kThrows (ReadAndScore's form: its loops then have one exit each, which
+  // the compiler unrolls).
+  template <bool kThrows>
+  TeamOutcome Score(std::string_view line, std::int32_t j, bool checkNewcomers);
+
   // lastRace_[x - 1] is the index of the last race whose team held cyclist x,
   // -1 before any: equal to j marks a repeat on team j, below j - 1 a
   // newcomer. racePoints_[x - 1] is what cyclist x earns in the race being

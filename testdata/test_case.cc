@@ -124,13 +124,13 @@ void TestCase::ReadTestCase(LineReader& input, std::int64_t& lineNumber, std::st
                          " kolesarjev, ne pa " + IntToString(static_cast<std::int64_t>(count)),
                      kSourcePath, Check::kRaceLineCountNotN);
     }
-    const std::size_t stop =
-        MarkCyclists(order, size, n, seenIn.data(), j, [](std::uint32_t, std::int32_t) {});
-    if (stop < size) {
-      const std::int32_t x = order[stop];
-      if (OutOfRange(x, n)) FailCyclistRange(lineNumber, x, n);
-      FailCyclistTwice(lineNumber, x);
-    }
+    MarkCyclists(
+        order, size, n, seenIn.data(), j,
+        [&](std::int32_t x) {
+          if (OutOfRange(x, n)) FailCyclistRange(lineNumber, x, n);
+          FailCyclistTwice(lineNumber, x);
+        },
+        [](std::uint32_t, std::int32_t) {});
   }
 }
 

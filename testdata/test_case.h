@@ -35,21 +35,31 @@ struct TestCase {
 };
 
 // Walks count cyclist numbers of one line (a finishing order, a team) in line
-// order, marking each: stops at the first number x outside 1 to n, or whose
-// mark, marks[x - 1], already is mark, and returns its position; else sets
-// the mark, calls visit(x - 1, its mark before) and goes on. Returns count
-// when every number passed. A fresh mark per line finds repeats without
-// clearing the marks. REQUIRES: marks holds n marks.
-template <typename Visit>
+// order, marking each: at the first number x outside 1 to n, or whose mark,
+// marks[x - 1], already is mark, calls stop(x) and returns its position; else
+// sets the mark, calls visit(x - 1, its mark before) and goes on. Returns
+// count when every number passed. A fresh mark per line finds repeats without
+// clearing the marks. A stop that never returns (one that throws a check's
+// failure) leaves the loop a single exit, which the compiler unrolls; a
+// pointer walks the line, and only a stop works out a position. REQUIRES:
+// marks holds n marks.
+template <typename Stop, typename Visit>
 inline std::size_t MarkCyclists(const std::int32_t* numbers, std::size_t count, std::int32_t n,
-                                std::int32_t* marks, std::int32_t mark, Visit visit) {
+                                std::int32_t* marks, std::int32_t mark, Stop stop, Visit visit) {
   const std::uint32_t cyclists = static_cast<std::uint32_t>(n);
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::int32_t x = numbers[i];
+  const std::int32_t* const end = numbers + count;
+  for (const std::int32_t* p = numbers; p != end; ++p) {
+    const std::int32_t x = *p;
     const std::uint32_t index = static_cast<std::uint32_t>(x) - 1;  // x < 1 wraps past n
-    if (index >= cyclists) return i;
+    if (index >= cyclists) {
+      stop(x);
+      return static_cast<std::size_t>(p - numbers);
+    }
     const std::int32_t previous = marks[index];
-    if (previous == mark) return i;
+    if (previous == mark) {
+      stop(x);
+      return static_cast<std::size_t>(p - numbers);
+    }
     marks[index] = mark;
     visit(index, previous);
   }
