@@ -1,8 +1,12 @@
-// Preloaded into a whole run of the program, beside libfiu's POSIX preload
+// Preloaded into a whole run of the program, before libfiu's POSIX preload
 // (which wraps fopen, fread, fwrite, fclose, malloc, realloc, mmap and more):
 // from the start of main to its return, counts the calls at one of libfiu's
-// failure points and fails exactly the Nth. Set by the environment:
+// failure points and fails the Nth, or every call from the Nth on; or, in the
+// partial mode, makes the Nth fread or fwrite move part of what it was asked
+// (at most 100 items, never all) and then fail, the stream's error flag set.
+// Set by the environment:
 //   ZOBNIKARI_FAULT_POINT  the point, e.g. posix/stdio/rw/fread
+//   ZOBNIKARI_FAULT_MODE   once, persistent or partial
 //   ZOBNIKARI_FAULT_AT     N, counted from 1
 //   ZOBNIKARI_FAULT_ERRNO  the errno value the failing call leaves
 //   ZOBNIKARI_FAULT_CALLS  a file that receives, once main returns, the
@@ -16,8 +20,10 @@
 #include <fiu.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -25,13 +31,42 @@ using Main = int (*)(int, char**, char**);
 
 Main programMain = nullptr;
 bool armed = false;
+bool persistent = false;
+bool partial = false;
+const char* point = "";
+int error = 0;
 long calls = 0;
 long failAt = 0;
+std::FILE* failedStream = nullptr;  // the stream whose read or write failed partway
 
-// libfiu asks this at every call at the point: fail the Nth while armed.
+// libfiu asks this at every call at the point: fail the Nth (or every one
+// from the Nth on) while armed.
 int Decide(const char*, int*, void**, unsigned int*) {
   if (!armed) return 0;
-  return ++calls == failAt ? 1 : 0;
+  ++calls;
+  return calls == failAt || (persistent && calls > failAt) ? 1 : 0;
+}
+
+// Returns true when this call at name is the one that the partial mode fails.
+bool FailsPartway(const char* name) {
+  return armed && partial && std::strcmp(name, point) == 0 && ++calls == failAt;
+}
+
+// Returns the C library's function name, as the next preload or the library
+// itself has it.
+template <typename Function>
+Function Next(const char* name) {
+  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+// Moves part of count items through call (fread or fwrite), then fails.
+template <typename Function, typename Buffer>
+std::size_t Partway(Function call, Buffer buffer, std::size_t size, std::size_t count,
+                    std::FILE* stream) {
+  const std::size_t moved = call(buffer, size, count - 1 < 100 ? count - 1 : 100, stream);
+  failedStream = stream;
+  errno = error;
+  return moved;
 }
 
 // Writes the count of calls to the file at path, by system calls alone.
@@ -46,14 +81,21 @@ void WriteCalls(const char* path) {
 
 // Runs the program's main with the point armed.
 int CountedMain(int argc, char** argv, char** envp) {
-  const char* point = std::getenv("ZOBNIKARI_FAULT_POINT");
+  const char* mode = std::getenv("ZOBNIKARI_FAULT_MODE");
   const char* at = std::getenv("ZOBNIKARI_FAULT_AT");
-  const char* error = std::getenv("ZOBNIKARI_FAULT_ERRNO");
+  const char* code = std::getenv("ZOBNIKARI_FAULT_ERRNO");
   const char* callsPath = std::getenv("ZOBNIKARI_FAULT_CALLS");
-  if (point == nullptr || at == nullptr || error == nullptr || callsPath == nullptr) std::abort();
+  point = std::getenv("ZOBNIKARI_FAULT_POINT");
+  if (point == nullptr || mode == nullptr || at == nullptr || code == nullptr ||
+      callsPath == nullptr)
+    std::abort();
+  persistent = std::strcmp(mode, "persistent") == 0;
+  partial = std::strcmp(mode, "partial") == 0;
   failAt = std::atol(at);
+  error = std::atoi(code);
   fiu_init(0);
-  if (fiu_enable_external(point, 1, reinterpret_cast<void*>(std::atol(error)), 0, Decide) != 0)
+  if (!partial && fiu_enable_external(point, 1, reinterpret_cast<void*>(static_cast<long>(error)),
+                                      0, Decide) != 0)
     std::abort();
   armed = true;
   const int status = programMain(argc, argv, envp);
@@ -63,6 +105,29 @@ int CountedMain(int argc, char** argv, char** envp) {
 }
 
 }  // namespace
+
+extern "C" std::size_t fread(void* buffer, std::size_t size, std::size_t count, std::FILE* stream) {
+  static const auto next =
+      Next<std::size_t (*)(void*, std::size_t, std::size_t, std::FILE*)>("fread");
+  if (count == 0 || !FailsPartway("posix/stdio/rw/fread")) return next(buffer, size, count, stream);
+  return Partway(next, buffer, size, count, stream);
+}
+
+extern "C" std::size_t fwrite(const void* buffer, std::size_t size, std::size_t count,
+                              std::FILE* stream) {
+  static const auto next =
+      Next<std::size_t (*)(const void*, std::size_t, std::size_t, std::FILE*)>("fwrite");
+  if (count == 0 || !FailsPartway("posix/stdio/rw/fwrite"))
+    return next(buffer, size, count, stream);
+  return Partway(next, buffer, size, count, stream);
+}
+
+// The stream that failed partway says so; the program reads no stream after
+// one failed.
+extern "C" int ferror(std::FILE* stream) {
+  static const auto next = Next<int (*)(std::FILE*)>("ferror");
+  return stream == failedStream ? 1 : next(stream);
+}
 
 // The C library starts main through this; the preload hands it CountedMain.
 extern "C" int __libc_start_main(Main main, int argc, char** argv, void (*init)(), void (*fini)(),

@@ -25,10 +25,16 @@ struct ReportCase {
   std::string report;
 };
 
+// The texts of the reports, written once for every test: the start of a
+// failure's report (the check's number follows), and the report for
+// unexpected failures.
+inline const std::string kFailurePrefix = "Napaka [Orv19Zobnikari.cpp:";
+inline const std::string kUnexpected =
+    "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
+
 // Returns the report of a failure of check with message.
 inline std::string Failure(Check check, std::string_view message) {
-  return "Napaka [Orv19Zobnikari.cpp:" + std::to_string(NumberOf(check)) +
-         "]: " + std::string(message) + "\n-1\n";
+  return kFailurePrefix + std::to_string(NumberOf(check)) + "]: " + std::string(message) + "\n-1\n";
 }
 
 // Returns the OK report of entries, each "<test-case number> <score>".
