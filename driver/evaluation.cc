@@ -232,9 +232,8 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
     file.Close();
   } catch (const IoFailure& failure) {
     // A report cut short must not read as one: empty it again, if the
-    // system lets us.
-    if (failure.role == FileRole::kReport && failure.operation != FileOperation::kOpen)
-      ReportFile::Empty(reportPath);
+    // system lets us (after an input's failure it is empty already).
+    ReportFile::Empty(reportPath);
     WriteFailureLine(failure, paths);
     return 2;
   }

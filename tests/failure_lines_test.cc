@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/failure_lines.h"
+#include "report_cases.h"
 
 namespace zobnikari {
 namespace {
@@ -25,7 +26,7 @@ TEST(FailureLines, NameTheFileAndTheReason) {
       WriteFailureLine({role, operation, {SystemError::Source::kErrno, code}, machine}, paths);
     };
   };
-  const std::string machine = "Orv19Zobnikari: napaka racunalnika: ";
+  const std::string& machine = cases::kMachineLine;
   const struct {
     std::function<void()> write;
     std::string line;

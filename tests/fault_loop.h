@@ -159,7 +159,7 @@ inline std::string AsWritten(const std::string& text) {
 // Returns the starts of the lines on standard error that may tell of the
 // failAt-th call of kind failing first.
 inline std::vector<std::string> LinesFor(FaultPoint kind, std::int64_t failAt, const Paths& paths) {
-  const std::string machine = "Orv19Zobnikari: napaka racunalnika: ";
+  const std::string& machine = cases::kMachineLine;
   switch (kind) {
     case FaultPoint::kOpen: {
       // The report first, then the test data, and the submission only once

@@ -373,6 +373,11 @@ TEST(AllocateLarge, GivesBlocksWritableToTheirLastByte) {
   // More than any system has: no block, rather than one that a length's
   // rounding wrapped round to a few bytes.
   EXPECT_EQ(AllocateLarge(SIZE_MAX), nullptr);
+  // Memory that a test says has run out.
+  FailingCalls calls({Errno(ENOMEM)});
+  EXPECT_EQ(AllocateLarge(kLargePage), nullptr);
+  EXPECT_EQ(ResizeBlock(nullptr, 16), nullptr);
+  EXPECT_EQ(asked, (std::vector<FaultPoint>{FaultPoint::kAllocate, FaultPoint::kAllocate}));
 }
 
 #ifdef __linux__
