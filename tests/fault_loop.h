@@ -1,12 +1,9 @@
-// Faults of the machine, one kind of call at a time: ForEachFault runs a
-// handful of evaluations with the first, second, ... Nth call at a point
-// failing, until a run no longer reaches the Nth, and holds every outcome to
-// the allowed set: the report that the evaluation gives without the fault;
-// for a failed allocation, the report for unexpected failures; or status 2,
-// no report and one line on standard error that names the file. Never
-// another report, a crash or a hang. Three modes: the Nth call alone fails;
-// every call from the Nth on fails; the Nth read or write moves some bytes,
-// then fails.
+// Faults of the machine: ForEachFault runs evaluations with the Nth call at
+// a point failing (alone, every call from it on, or a read or write that
+// moves some bytes first), N = 1, 2, ... until a run no longer reaches it,
+// and holds every outcome to the allowed set: the report as without the
+// fault; for an allocation, the report for unexpected failures; or status 2,
+// no report and one line on standard error that names the file.
 #ifndef ZOBNIKARI_TESTS_FAULT_LOOP_H_
 #define ZOBNIKARI_TESTS_FAULT_LOOP_H_
 
@@ -41,19 +38,21 @@ class ScopedFaultHook {
   ~ScopedFaultHook() { SetFaultHook(nullptr); }
 };
 
-// How the planned fault strikes.
-enum class Mode { kOnce, kPersistent, kPartial };
+// Returns true when this process can capture what it writes on standard
+// error: not under Node.js, whose standard error the capture cannot redirect.
+inline bool CanCaptureStandardError() {
+  static const bool can = [] {
+    testing::internal::CaptureStderr();
+    WriteStandardError({"captured\n"});
+    return testing::internal::GetCapturedStderr() == "captured\n";
+  }();
+  return can;
+}
 
+// How the planned fault strikes, and the modes' names.
+enum class Mode { kOnce, kPersistent, kPartial };
 inline const char* NameOf(Mode mode) {
-  switch (mode) {
-    case Mode::kOnce:
-      return "once";
-    case Mode::kPersistent:
-      return "persistent";
-    case Mode::kPartial:
-      return "partial";
-  }
-  return "?";
+  return mode == Mode::kOnce ? "once" : mode == Mode::kPersistent ? "persistent" : "partial";
 }
 
 // The bytes that a read or write moves in the partial mode before it fails:
@@ -64,14 +63,7 @@ constexpr std::size_t kPartialBytes = 100;
 // Returns the errno value that a failing call of kind gives: one that no
 // reading of the inputs would take for a missing file.
 inline int ErrnoFor(FaultPoint kind) {
-  switch (kind) {
-    case FaultPoint::kOpen:
-      return EMFILE;
-    case FaultPoint::kAllocate:
-      return ENOMEM;
-    default:
-      return EIO;
-  }
+  return kind == FaultPoint::kOpen ? EMFILE : kind == FaultPoint::kAllocate ? ENOMEM : EIO;
 }
 
 // Returns the fault that a failing call of kind gets in mode.
@@ -96,47 +88,32 @@ struct Paths {
   std::string report;
 };
 
-// One run of a row with one fault planned.
+// One run of a row, its files in folder, with the failAt-th call at point
+// failing first.
 struct Trial {
   const ReportCase& row;
-  const TempFolder& folder;  // where the row's files are
+  const TempFolder& folder;
   const Paths& paths;
   const Point& point;
   Mode mode;
-  std::int64_t failAt;  // the first failing call, counted from 1
+  std::int64_t failAt;
 };
 
 // What a run left behind.
 struct Outcome {
   bool reached;                       // the run made the failAt-th call
   int status;                         // the exit status, or minus the signal that ended it
-  std::optional<std::string> report;  // the report's bytes as its file holds them; none: no file
+  std::optional<std::string> report;  // as its file holds it; none: no file
   std::optional<std::string> err;     // standard error; none where it cannot be seen
 };
 
-// The outcomes that the loop tells apart.
-enum class Kind {
-  kReportAsWithout,
-  kUnexpectedReport,
-  kStatus2OneLine,
-  kThrewBeforeStart,
-  kNotAllowed
-};
-
+// The outcomes that the loop tells apart, with their names in the tally.
+enum class Kind { kReportAsWithout, kUnexpectedReport, kStatus2OneLine, kThrew, kNotAllowed };
 inline const char* NameOf(Kind kind) {
-  switch (kind) {
-    case Kind::kReportAsWithout:
-      return "the report as without the fault";
-    case Kind::kUnexpectedReport:
-      return "the unexpected-failure report";
-    case Kind::kStatus2OneLine:
-      return "status 2, no report, one line";
-    case Kind::kThrewBeforeStart:
-      return "std::bad_alloc before the evaluation";
-    case Kind::kNotAllowed:
-      return "NOT ALLOWED";
-  }
-  return "?";
+  static const char* const kNames[] = {
+      "the report as without the fault", "the unexpected-failure report",
+      "status 2, no report, one line", "std::bad_alloc before the evaluation", "NOT ALLOWED"};
+  return kNames[static_cast<int>(kind)];
 }
 
 // An outcome's kind, and what is wrong when it is not allowed.
@@ -161,45 +138,40 @@ inline std::string AsWritten(const std::string& text) {
 inline std::vector<std::string> LinesFor(FaultPoint kind, std::int64_t failAt, const Paths& paths) {
   const std::string& machine = cases::kMachineLine;
   switch (kind) {
-    case FaultPoint::kOpen: {
+    case FaultPoint::kOpen:
       // The report first, then the test data, and the submission only once
       // the test data has passed.
-      if (failAt == 1) {
+      if (failAt == 1)
         return {machine + "datoteke s porocilom \"" + paths.report +
                 "\" ni mogoce odpreti za pisanje: "};
-      }
-      const std::string& input = failAt == 2 ? paths.testData : paths.submission;
-      return {machine + "datoteke \"" + input + "\" ni mogoce odpreti za branje: "};
-    }
+      return {machine + "datoteke \"" + (failAt == 2 ? paths.testData : paths.submission) +
+              "\" ni mogoce odpreti za branje: "};
     case FaultPoint::kRead:
       return {machine + "branje datoteke \"" + paths.testData + "\" ni uspelo: ",
               machine + "branje datoteke \"" + paths.submission + "\" ni uspelo: "};
     case FaultPoint::kWrite:
     case FaultPoint::kClose:
       return {machine + "pisanje porocila \"" + paths.report + "\" ni uspelo: "};
-    case FaultPoint::kAllocate:
-    case FaultPoint::kStandardError:
-      break;
+    default:
+      // Memory may run out inside the system's own calls too, while a file
+      // is opened: any line of a fault of the machine.
+      return {machine};
   }
-  // Memory may run out inside the system's own calls too, while a file is
-  // opened: any line of a fault of the machine.
-  return {machine};
 }
 
 // Judges a run of the program (its exit status, report file and standard
 // error) by the allowed set of its trial's point.
 inline Verdict JudgeRun(const Trial& trial, const Outcome& outcome) {
   const bool memory = trial.point.kind == FaultPoint::kAllocate;
-  const bool quiet = !outcome.err || outcome.err->empty();
-  if (outcome.status == 0 && quiet && outcome.report) {
+  if (outcome.status == 0 && outcome.err.value_or("").empty() && outcome.report) {
     if (*outcome.report == AsWritten(trial.row.report) && (memory || trial.point.mayBeIgnored))
       return {Kind::kReportAsWithout, ""};
     if (*outcome.report == AsWritten(cases::kUnexpected) && memory)
       return {Kind::kUnexpectedReport, ""};
   }
+  const std::string err = outcome.err.value_or("");
   if (outcome.status == 2 && outcome.report.value_or("").empty()) {
     if (!outcome.err) return {Kind::kStatus2OneLine, ""};
-    const std::string& err = *outcome.err;
     if (err.empty() || err.find('\n') != err.size() - 1)
       return {Kind::kNotAllowed, "not one line on standard error: \"" + err + "\""};
     for (const std::string& line : LinesFor(trial.point.kind, trial.failAt, trial.paths)) {
@@ -208,33 +180,20 @@ inline Verdict JudgeRun(const Trial& trial, const Outcome& outcome) {
   }
   return {Kind::kNotAllowed, "status " + std::to_string(outcome.status) + ", report \"" +
                                  outcome.report.value_or("<none>").substr(0, 200) +
-                                 "\", standard error \"" + outcome.err.value_or("") + "\""};
-}
-
-// Counts of outcomes by point and mode, then by kind, for the record.
-using Tally = std::map<std::string, std::map<std::string, int>>;
-
-// Prints tally under title, one line a point and mode.
-inline void PrintTally(const std::string& title, const Tally& tally) {
-  std::cout << title << std::endl;
-  for (const auto& [point, kinds] : tally) {
-    std::cout << "  " << point << ":";
-    for (const auto& [kind, count] : kinds) std::cout << " " << kind << " " << count << ";";
-    std::cout << std::endl;
-  }
+                                 "\", standard error \"" + err + "\""};
 }
 
 // Runs every row with every point failing in every mode (the partial one
 // for reads and writes only): run(trial) returns the outcome of one run,
 // judge(trial, outcome) its verdict. A run that no longer reaches the
 // planned call must leave the report as without a fault; every point must be
-// reached (by every row, where the point says so). Prints the tally under
-// title.
+// reached (by every row, where the point says so). Prints the tally of
+// outcomes by point and mode under title.
 template <typename Run, typename Judge>
 void ForEachFault(const std::string& title, const std::vector<ReportCase>& rows,
                   const std::vector<Point>& points, const std::vector<Mode>& modes, Run run,
                   Judge judge) {
-  Tally tally;
+  std::map<std::string, std::map<std::string, int>> tally;
   std::map<std::string, std::int64_t> failed;
   for (const ReportCase& row : rows) {
     const TempFolder folder;
@@ -247,8 +206,7 @@ void ForEachFault(const std::string& title, const std::vector<ReportCase>& rows,
           continue;
         std::int64_t failAt = 1;
         for (;; ++failAt) {
-          const Trial trial{row, folder, paths, point, mode, failAt};
-          const Outcome outcome = run(trial);
+          const Outcome outcome = run(Trial{row, folder, paths, point, mode, failAt});
           const std::string where =
               row.name + ", " + point.name + " " + NameOf(mode) + " from " + std::to_string(failAt);
           if (!outcome.reached) {
@@ -257,21 +215,24 @@ void ForEachFault(const std::string& title, const std::vector<ReportCase>& rows,
             EXPECT_EQ(outcome.err.value_or(""), "") << where;
             break;
           }
-          const Verdict verdict = judge(trial, outcome);
+          const Verdict verdict = judge(Trial{row, folder, paths, point, mode, failAt}, outcome);
           ++tally[point.name + ", " + NameOf(mode)][NameOf(verdict.kind)];
           EXPECT_NE(verdict.kind, Kind::kNotAllowed) << where << ": " << verdict.why;
           ASSERT_LT(failAt, 100000) << where << ": the calls never end";
         }
         failed[point.name] += failAt - 1;
-        if (point.everyRow) {
-          EXPECT_GT(failAt, 1) << row.name << " makes no " << point.name;
-        }
+        EXPECT_TRUE(failAt > 1 || !point.everyRow) << row.name << " makes no " << point.name;
       }
     }
   }
+  std::cout << title << std::endl;
+  for (const auto& [point, kinds] : tally) {
+    std::cout << "  " << point << ":";
+    for (const auto& [kind, count] : kinds) std::cout << " " << kind << " " << count << ";";
+    std::cout << std::endl;
+  }
   for (const Point& point : points)
     EXPECT_GT(failed[point.name], 0) << point.name << " is never made";
-  PrintTally(title, tally);
 }
 
 // Returns the row of table named name.

@@ -1,10 +1,8 @@
 // Preloaded into a whole run of the program, before libfiu's POSIX preload
 // (which wraps fopen, fread, fwrite, fclose, malloc, realloc, mmap and more):
 // from the start of main to its return, counts the calls at one of libfiu's
-// failure points and fails the Nth, or every call from the Nth on; or, in the
-// partial mode, makes the Nth fread or fwrite move part of what it was asked
-// (at most 100 items, never all) and then fail, the stream's error flag set.
-// Set by the environment:
+// failure points and fails the Nth, or every call from the Nth on, or makes
+// the Nth fread or fwrite move part of what it was asked and then fail.
 //   ZOBNIKARI_FAULT_POINT  the point, e.g. posix/stdio/rw/fread
 //   ZOBNIKARI_FAULT_MODE   once, persistent or partial
 //   ZOBNIKARI_FAULT_AT     N, counted from 1
@@ -52,18 +50,11 @@ bool FailsPartway(const char* name) {
   return armed && partial && std::strcmp(name, point) == 0 && ++calls == failAt;
 }
 
-// Returns the C library's function name, as the next preload or the library
-// itself has it.
-template <typename Function>
-Function Next(const char* name) {
-  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
+// Returns part of count items: fewer than all, at most 100.
+std::size_t Part(std::size_t count) { return count - 1 < 100 ? count - 1 : 100; }
 
-// Moves part of count items through call (fread or fwrite), then fails.
-template <typename Function, typename Buffer>
-std::size_t Partway(Function call, Buffer buffer, std::size_t size, std::size_t count,
-                    std::FILE* stream) {
-  const std::size_t moved = call(buffer, size, count - 1 < 100 ? count - 1 : 100, stream);
+// Marks stream as failed after moving moved items, and returns them.
+std::size_t Failed(std::FILE* stream, std::size_t moved) {
   failedStream = stream;
   errno = error;
   return moved;
@@ -106,26 +97,22 @@ int CountedMain(int argc, char** argv, char** envp) {
 
 }  // namespace
 
+// In the partial mode: fread and fwrite move part of what they were asked,
+// then fail; ferror tells of it. (The program uses no stream after one failed.)
 extern "C" std::size_t fread(void* buffer, std::size_t size, std::size_t count, std::FILE* stream) {
-  static const auto next =
-      Next<std::size_t (*)(void*, std::size_t, std::size_t, std::FILE*)>("fread");
+  static const auto next = reinterpret_cast<decltype(&fread)>(dlsym(RTLD_NEXT, "fread"));
   if (count == 0 || !FailsPartway("posix/stdio/rw/fread")) return next(buffer, size, count, stream);
-  return Partway(next, buffer, size, count, stream);
+  return Failed(stream, next(buffer, size, Part(count), stream));
 }
-
 extern "C" std::size_t fwrite(const void* buffer, std::size_t size, std::size_t count,
                               std::FILE* stream) {
-  static const auto next =
-      Next<std::size_t (*)(const void*, std::size_t, std::size_t, std::FILE*)>("fwrite");
+  static const auto next = reinterpret_cast<decltype(&fwrite)>(dlsym(RTLD_NEXT, "fwrite"));
   if (count == 0 || !FailsPartway("posix/stdio/rw/fwrite"))
     return next(buffer, size, count, stream);
-  return Partway(next, buffer, size, count, stream);
+  return Failed(stream, next(buffer, size, Part(count), stream));
 }
-
-// The stream that failed partway says so; the program reads no stream after
-// one failed.
 extern "C" int ferror(std::FILE* stream) {
-  static const auto next = Next<int (*)(std::FILE*)>("ferror");
+  static const auto next = reinterpret_cast<decltype(&ferror)>(dlsym(RTLD_NEXT, "ferror"));
   return stream == failedStream ? 1 : next(stream);
 }
 

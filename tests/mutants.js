@@ -11,6 +11,7 @@
 //   - <text that stands once in the file>
 //   + <its replacement; nothing after the + deletes the text>
 //   = <why the mutant changes nothing a test can see>  (optional: an equivalent one)
+//   only <preset>[,<preset>...]  (optional: the builds that compile the file)
 // In a text, {NL} stands for a line end. Blocks are separated by blank lines; lines that begin with # are comments.
 // Exits 1 when a mutant without a "=" line lives, when a "=" one is killed,
 // or when a text is not found once.
@@ -36,12 +37,14 @@ function parseList(text) {
       throw new Error(`a mutant needs "@ file what", "- text" and "+ text":\n${block}`);
     }
     const why = lines.find((line) => line.startsWith('= '));
+    const only = lines.find((line) => line.startsWith('only '));
     mutants.push({
       file: head[1],
       what: head[2],
       from: from.slice(2).replaceAll('{NL}', '\n'),
       to: to.slice(2).replaceAll('{NL}', '\n'),
       equivalent: why === undefined ? null : why.slice(2),
+      presets: only === undefined ? null : only.slice(5).split(','),
     });
   }
   return mutants;
@@ -96,7 +99,8 @@ function main(argv) {
     return 2;
   }
   const mutants = parseList(fs.readFileSync(options.list, 'utf8')).filter(
-      (m) => options.only === null || `${m.file} ${m.what}`.includes(options.only));
+      (m) => (options.only === null || `${m.file} ${m.what}`.includes(options.only)) &&
+          (m.presets === null || m.presets.includes(options.preset)));
   const source = path.join(kRoot, 'build', `mutants-${options.preset}`);
   copySources(source);
   const configured = run(['cmake', '--preset', options.preset], source);
