@@ -16,7 +16,8 @@ constexpr char kEndOfInput = 26;  // Ctrl-Z
 LineReader::LineReader(InputFile file, std::size_t blockSize)
     : file_(std::move(file)), blockSize_(blockSize), ended_(!file_.IsOpen()) {}
 
-LineReader::LineReader(const std::string& path) : LineReader(InputFile::Open(path)) {}
+LineReader::LineReader(const std::string& path, FileRole role)
+    : LineReader(InputFile::Open(path, role)) {}
 
 LineReader LineReader::OverBytes(std::string_view bytes) { return LineReader(bytes); }
 

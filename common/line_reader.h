@@ -25,10 +25,10 @@ class LineReader {
   // REQUIRES: blockSize >= 1.
   explicit LineReader(InputFile file, std::size_t blockSize = kDefaultBlockSize);
 
-  // Opens path (InputFile::Open: a path that names nothing readable as a
-  // file reads as an empty input). Throws MachineFault when the system fails
-  // to open it. REQUIRES: path outlives the reader.
-  explicit LineReader(const std::string& path);
+  // Opens path, the run's file of role (InputFile::Open: a path that names
+  // nothing readable as a file reads as an empty input). Throws IoFailure
+  // when the system fails to open it.
+  LineReader(const std::string& path, FileRole role);
 
   // Returns a reader of bytes held in memory, which must outlive it: the
   // lines that a file of those bytes would give, by the same rules.
@@ -41,7 +41,7 @@ class LineReader {
   // Sets line to the next line, without its line end (LF, or CR LF), and
   // returns true; or returns false when the input has ended. The view stays
   // valid until the next call or the reader's end. Throws std::bad_alloc when
-  // a line outgrows memory, and MachineFault when the system fails to read.
+  // a line outgrows memory, and IoFailure when the system fails to read.
   bool NextLine(std::string_view& line);
 
   // Returns how many lines NextLine has given: the number of the line it gave

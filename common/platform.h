@@ -31,22 +31,25 @@ struct SystemError {
 // valid until the next call.
 const char* ErrorText(SystemError error);
 
-// Returns true when error, met while the report was opened, written or
-// closed, is a fault of the machine that may pass (an I/O error, memory or
-// file handles run out), false when it names something to set right where
-// the report goes (no such folder, no permission, a full or read-only disk).
-bool IsMachineFault(SystemError error);
+// Which of the run's files a failure concerns.
+enum class FileRole { kTestData, kSubmission, kReport };
 
-// A fault of the machine while an input file was opened or read: the file
-// exists, or may, but the system failed (an I/O error, a network share that
-// dropped, no memory or file handles left). It is never the inputs' defect,
-// so it is neither a validation failure nor an unexpected failure: the run
-// ends without a report. Allocates nothing.
-struct MachineFault {
-  enum class Operation { kOpen, kRead };
-  Operation operation;
-  const char* path;  // the file's path as given, owned by the caller
+// What the system failed to do to a file.
+enum class FileOperation { kOpen, kRead, kWrite, kClose };
+
+// A failure of the system with one of the run's files, classified where it
+// happened. Holds no path (the run knows which path each role has) and
+// allocates nothing.
+struct IoFailure {
+  FileRole role;
+  FileOperation operation;
   SystemError error;
+  // True for a fault of the machine that may pass (an I/O error, memory or
+  // file handles run out, a network share that dropped); false for what
+  // names something to set right where the report goes (no such folder, no
+  // permission, a full or read-only disk). An input's failures are all the
+  // machine's: what names no readable file reads as an empty one.
+  bool machine;
 };
 
 // An input file, opened by its path and read from start to end in binary
@@ -56,22 +59,23 @@ class InputFile {
   // An input that reads as an empty file.
   InputFile() = default;
 
-  // Opens path for reading. A path that names nothing readable as a file
-  // (not found, a path through a non-folder, a name too long, a loop of
-  // links, access refused, a folder) gives an input that reads as an empty
-  // file. Throws MachineFault for any other failure. REQUIRES: path outlives
-  // the object (a fault names it).
-  static InputFile Open(const std::string& path);
+  // Opens path, the run's file of role, for reading. A path that names
+  // nothing readable as a file (not found, a path through a non-folder, a
+  // name too long, a loop of links, access refused, a folder) gives an input
+  // that reads as an empty file. Throws IoFailure for any other failure.
+  static InputFile Open(const std::string& path, FileRole role);
 
   InputFile(InputFile&& other) noexcept;
-  InputFile& operator=(InputFile&& other) noexcept;
+  InputFile& operator=(InputFile&&) = delete;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
   ~InputFile() { Close(); }
 
   // Reads up to size bytes into buffer and returns how many it read: fewer
   // than size only at the end of the file, and 0 once the file has ended or
-  // is closed. Throws MachineFault when the system fails to read.
+  // is closed. Throws IoFailure when the system fails to read: a short read
+  // that the system marks as failed is a failure, whether or not it also
+  // reached the end of the file.
   std::size_t Read(char* buffer, std::size_t size);
 
   // Returns true while the file is open: not an input that reads as empty,
@@ -83,47 +87,51 @@ class InputFile {
 
  private:
   void* handle_ = nullptr;  // std::FILE*, or on Windows the file's HANDLE
-  const char* path_ = "";   // for faults
+  FileRole role_ = FileRole::kTestData;
 };
 
 // The report: a file opened for writing in text mode ("wt": on Windows each
 // line feed written reaches the file as CR LF), created or truncated. Writes
 // allocate nothing, so that a report can be written when memory has run out;
-// after the first failed write the others are skipped.
+// after the first failed write the others are skipped. Every failure is an
+// IoFailure of role kReport, classified by the errno table of the platform's
+// C library.
 class ReportFile {
  public:
-  ReportFile() = default;
+  // Opens path, created or truncated. Throws IoFailure when it cannot be
+  // opened.
+  explicit ReportFile(const std::string& path);
   ReportFile(const ReportFile&) = delete;
   ReportFile& operator=(const ReportFile&) = delete;
+  // Closes the file if Close has not, whatever became of its bytes.
   ~ReportFile();
 
-  // Opens path, created or truncated. Returns false when it cannot be
-  // opened; error() then tells why.
-  bool Open(const std::string& path);
-
-  // Writes bytes. Returns false when this or an earlier write failed.
-  // REQUIRES: the file is open.
+  // Writes bytes. Returns false when this or an earlier write failed; the
+  // first failure is kept for Close.
   bool Write(std::string_view bytes);
 
-  // Closes the file. Returns true when every byte reached it; else error()
-  // tells why. REQUIRES: the file is open.
-  bool Close();
+  // Flushes and closes the file. Throws IoFailure, the first failure of a
+  // write or of the close, when not every byte reached it. REQUIRES: called
+  // once.
+  void Close();
 
-  // Returns the error of the first failure.
-  SystemError error() const { return error_; }
+  // Empties the file at path, if the system lets it: for a report that a
+  // failure cut short.
+  static void Empty(const std::string& path);
 
  private:
-  // Remembers code (errno's value, 0 for none) as the failure, unless one
-  // came first.
-  void Fail(int code);
+  // Remembers the failure of operation with errno's code, unless one came
+  // first.
+  void Fail(FileOperation operation, int code);
 
   std::FILE* file_ = nullptr;
   bool ok_ = true;
-  SystemError error_;
+  IoFailure failure_{};
 };
 
 // Writes the pieces to standard error, one after another, allocating
-// nothing. On Windows in text mode (each LF as CR LF), as the report.
+// nothing: on POSIX straight to the descriptor, again after an interrupted or
+// short write; on Windows in text mode (each LF as CR LF), as the report.
 void WriteStandardError(std::initializer_list<std::string_view> pieces);
 
 // Writes bytes to standard output as they are, on every platform (on Windows
@@ -159,15 +167,26 @@ void* ResizeBlock(void* block, std::size_t bytes);
 void FreeBlock(void* block);
 
 // The points where a test can make this layer's calls to the system fail:
-// opening a file (an input or the report), reading an input, writing or
-// closing the report, and taking memory (AllocateLarge, ResizeBlock).
-enum class FaultPoint { kOpen, kRead, kWrite, kAllocate };
+// opening a file (an input or the report), reading an input, writing the
+// report (also flushing it), closing the report, taking memory
+// (AllocateLarge, ResizeBlock), and, on POSIX, writing to standard error.
+enum class FaultPoint { kOpen, kRead, kWrite, kClose, kAllocate, kStandardError };
 
-// Asked before each call at a fault point: returns 0 to let the call go
-// ahead, or the error code the call then fails with (errno's value; on
-// Windows the system's own code for opening and reading an input; for an
-// allocation any nonzero value).
-using FaultHook = int (*)(FaultPoint point);
+// How the fault hook makes one call fail. A read or write first moves
+// bytesFirst bytes (at most what it was asked for), then fails; on standard
+// error that is a short write, and a write that moves nothing fails with the
+// error. The error is the system's own: errno's value (on Windows the inputs
+// also take a Windows code); an errno code of 0 makes the call fail without
+// saying why, as a C library may. For an allocation only fails counts.
+struct Fault {
+  bool fails = false;  // false: the call goes ahead
+  SystemError error;
+  std::size_t bytesFirst = 0;
+};
+
+// Asked before each call at a fault point: returns how the call fails, if it
+// does.
+using FaultHook = Fault (*)(FaultPoint point);
 
 // Sets the hook that every fault point asks; nullptr, the program's own
 // setting, lets every call go ahead. For tests.

@@ -7,7 +7,7 @@
 #include "common/platform.h"
 #include "driver/diagnosis.h"
 #include "driver/diagnosis_json.h"
-#include "driver/evaluation.h"
+#include "driver/failure_lines.h"
 
 namespace zobnikari {
 
@@ -48,7 +48,10 @@ int DiagnoseEntryPoint(int argc, char** argv) {
   } catch (...) {
     // Only the system can fail the command before its output begins: an
     // input that cannot be opened or read, or no memory to begin.
-    return ComplainOfCurrentFault();
+    const std::string_view none;
+    return WriteCurrentFailureLine({arguments.size() > 1 ? std::string_view(arguments[1]) : none,
+                                    arguments.size() > 2 ? std::string_view(arguments[2]) : none,
+                                    none});
   }
 }
 

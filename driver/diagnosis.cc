@@ -287,7 +287,7 @@ Diagnosis Run(LineReader& testData, bool withSubmission, const OpenSubmission& o
       walk.Submission(submission);
     }
     walk.Finish();
-  } catch (const MachineFault&) {
+  } catch (const IoFailure&) {
     throw;
   } catch (...) {
     walk.OutOfMemory();
@@ -309,8 +309,9 @@ Diagnosis DiagnoseTestData(std::string_view testData) {
 }
 
 Diagnosis DiagnoseFiles(const std::string& testDataPath, const std::string* submissionPath) {
-  LineReader input(testDataPath);
-  return Run(input, submissionPath != nullptr, [&] { return LineReader(*submissionPath); });
+  LineReader input(testDataPath, FileRole::kTestData);
+  return Run(input, submissionPath != nullptr,
+             [&] { return LineReader(*submissionPath, FileRole::kSubmission); });
 }
 
 }  // namespace zobnikari

@@ -98,7 +98,7 @@ Diagnosis DiagnoseTestData(std::string_view testData);
 // As the two above, on files, read as the program reads them (a path that
 // names nothing readable reads as an empty file); submissionPath null for the
 // test data alone. The submission is opened only once the test data passed.
-// Throws MachineFault when the system fails to open or read an input.
+// Throws IoFailure when the system fails to open or read an input.
 Diagnosis DiagnoseFiles(const std::string& testDataPath, const std::string* submissionPath);
 
 }  // namespace zobnikari

@@ -10,6 +10,7 @@
 #include "common/line_reader.h"
 #include "common/numbers.h"
 #include "common/platform.h"
+#include "driver/failure_lines.h"
 #include "driver/submission_lines.h"
 #include "scoring/case_scorer.h"
 #include "testdata/test_data.h"
@@ -24,29 +25,6 @@ constexpr std::string_view kUnexpected =
     "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
 
 void WriteUsage() { std::fwrite(kUsage.data(), 1, kUsage.size(), stdout); }
-
-// The start of every line on standard error that tells of a fault of the
-// machine: nothing to set right, the same run may well succeed again.
-constexpr std::string_view kMachineFault = "napaka racunalnika: ";
-
-// Writes one line on standard error, allocating nothing: the program's name,
-// kMachineFault for a fault of the machine, then the pieces.
-void Complain(bool machineFault, std::initializer_list<std::string_view> pieces) {
-  WriteStandardError({"Orv19Zobnikari: ", machineFault ? kMachineFault : std::string_view()});
-  WriteStandardError(pieces);
-  WriteStandardError({"\n"});
-}
-
-// Says that memory ran out before the evaluation began.
-void ComplainOfMemory() { Complain(true, {"zmanjkalo je pomnilnika pred zacetkom vrednotenja"}); }
-
-// Says which input the system failed to open or read, and why.
-void ComplainOf(const MachineFault& fault) {
-  const bool opening = fault.operation == MachineFault::Operation::kOpen;
-  Complain(true, {opening ? "datoteke \"" : "branje datoteke \"", fault.path,
-                  opening ? "\" ni mogoce odpreti za branje: " : "\" ni uspelo: ",
-                  ErrorText(fault.error)});
-}
 
 // Where the report goes: the report file, or text in memory.
 class Report {
@@ -152,7 +130,7 @@ std::vector<ScoreEntry> ScoreSubmission(LineReader& input, const std::vector<Tes
 // Evaluates: loadTestData(testCases) reads and checks the test data; only
 // once it passed, openSubmission() returns the submission's reader (a reader,
 // or a reference to one). Then writes the report, whichever its shape, and
-// returns true when it is the OK report. A MachineFault passes through before
+// returns true when it is the OK report. An IoFailure passes through before
 // anything is written.
 template <typename LoadTestData, typename OpenSubmission>
 bool Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmission,
@@ -167,7 +145,7 @@ bool Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmis
     scored = true;
   } catch (const EAssertion& failure) {
     WriteFailure(report, failure.line, failure.message);
-  } catch (const MachineFault&) {
+  } catch (const IoFailure&) {
     throw;  // no report at all: the run's caller says why
   } catch (...) {
     report.Write(kUnexpected);
@@ -177,20 +155,16 @@ bool Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmis
   return scored;
 }
 
+// Says that memory ran out before the evaluation began; returns the exit
+// status for it.
+int OutOfMemory() {
+  WriteOutOfMemoryLine();
+  return 2;
+}
+
 }  // namespace
 
 const std::string_view kUnexpectedFailureReport = kUnexpected;
-
-int ComplainOfCurrentFault() {
-  try {
-    throw;
-  } catch (const MachineFault& fault) {
-    ComplainOf(fault);
-  } catch (...) {
-    ComplainOfMemory();
-  }
-  return 2;
-}
 
 std::string OkReport(const std::vector<ScoreEntry>& entries) {
   std::string text;
@@ -213,8 +187,7 @@ int EntryPoint(int argc, char** argv) {
   try {
     arguments = CommandLineArguments(argc, argv);
   } catch (...) {
-    ComplainOfMemory();
-    return 2;
+    return OutOfMemory();
   }
   return EntryPoint(arguments);
 }
@@ -224,11 +197,10 @@ int EntryPoint(const std::vector<std::string>& arguments) {
     try {
       return RunEvaluation(arguments);
     } catch (...) {
-      // Only memory can fail before the report is open (paths converted for
-      // the system); once it is open, every failure has its report or its
-      // line.
-      ComplainOfMemory();
-      return 2;
+      // Only memory can fail before the report is open (on Windows, paths
+      // converted for the system); once it is open, every failure has its
+      // report or its line.
+      return OutOfMemory();
     }
   }
   WriteUsage();
@@ -243,42 +215,29 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
   const std::string& testDataPath = arguments[2];
   const std::string& submissionPath = arguments[3];
   const std::string& reportPath = arguments[4];
+  const RunPaths paths{testDataPath, submissionPath, reportPath};
 
   // Opening the report truncates it: never when it is one of the inputs.
   if (SameFile(reportPath, testDataPath)) {
-    Complain(false, {"datoteka s porocilom \"", reportPath,
-                     "\" je datoteka s testnimi podatki; porocilo ni zapisano"});
+    WriteReportIsInputLine(FileRole::kTestData, paths);
     return 2;
   }
   if (SameFile(reportPath, submissionPath)) {
-    Complain(false, {"datoteka s porocilom \"", reportPath,
-                     "\" je oddana datoteka; porocilo ni zapisano"});
-    return 2;
-  }
-  ReportFile file;
-  if (!file.Open(reportPath)) {
-    Complain(IsMachineFault(file.error()),
-             {"datoteke s porocilom \"", reportPath,
-              "\" ni mogoce odpreti za pisanje: ", ErrorText(file.error())});
+    WriteReportIsInputLine(FileRole::kSubmission, paths);
     return 2;
   }
   try {
+    ReportFile file(reportPath);
     Report report(file);
+    // An input's failure leaves the report empty: nothing was written.
     Evaluate([&](std::vector<TestCase>& testCases) { ReadTestData(testDataPath, testCases); },
-             [&] { return LineReader(submissionPath); }, report);
-  } catch (const MachineFault& fault) {
-    file.Close();  // nothing was written: the report stays empty
-    ComplainOf(fault);
-    return 2;
-  }
-  if (!file.Close()) {
-    const SystemError error = file.error();
-    // A report cut short must not read as one: truncate it, if the system
-    // lets us.
-    ReportFile again;
-    if (again.Open(reportPath)) again.Close();
-    Complain(IsMachineFault(error),
-             {"pisanje porocila \"", reportPath, "\" ni uspelo: ", ErrorText(error)});
+             [&] { return LineReader(submissionPath, FileRole::kSubmission); }, report);
+    file.Close();
+  } catch (const IoFailure& failure) {
+    // A report cut short must not read as one: empty it again, if the
+    // system lets us (after an input's failure it is empty already).
+    ReportFile::Empty(reportPath);
+    WriteFailureLine(failure, paths);
     return 2;
   }
   return 0;

@@ -30,8 +30,8 @@ int EntryPoint(const std::vector<std::string>& arguments);
 // written, whichever its shape. Returns 2, after one line on standard error,
 // with the report file absent or empty: when the report cannot be opened,
 // names the same file as an input, or cannot be written in full; or when the
-// system fails to open or read an input (a MachineFault). Throws
-// std::bad_alloc only before the report is open.
+// system fails to open or read an input (an IoFailure). The line is
+// failure_lines.h's. Throws std::bad_alloc only before the report is open.
 int RunEvaluation(const std::vector<std::string>& arguments);
 
 // Runs one evaluation of a test data and a submission held in memory, by the
@@ -80,12 +80,6 @@ std::string OkReport(const std::vector<ScoreEntry>& entries);
 
 // Returns the failure report of check with message, as OkReport does.
 std::string FailureReport(Check check, std::string_view message);
-
-// Writes on standard error the program's one line for the failure being
-// handled (a MachineFault; anything else is memory that ran out before the
-// evaluation began) and returns 2, the program's exit status for it.
-// REQUIRES: called inside a catch handler.
-int ComplainOfCurrentFault();
 
 }  // namespace zobnikari
 

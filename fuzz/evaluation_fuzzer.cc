@@ -16,14 +16,11 @@
 #include "driver/diagnosis.h"
 #include "driver/evaluation.h"
 #include "fuzz/fuzz_support.h"
+#include "tests/report_cases.h"
 
 namespace {
 
 using zobnikari::fuzz::Require;
-
-constexpr std::string_view kFailurePrefix = "Napaka [Orv19Zobnikari.cpp:";
-constexpr std::string_view kUnexpected =
-    "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
 
 // Takes a "%d" number from the front of rest (digits, no leading zero, at
 // most 2147483647, with a minus sign when allowed). Returns false, rest
@@ -144,12 +141,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view report = placed.report;
   if (Take(report, "OK\n")) {
     CheckOkReport(report);
-  } else if (Take(report, kFailurePrefix)) {
+  } else if (Take(report, zobnikari::cases::kFailurePrefix)) {
     CheckFailureReport(report);
   } else {
     // Inputs this small never exhaust memory, so nothing may end in the
     // report for unexpected failures.
-    Require(report != kUnexpected, "no small input ends in an unexpected failure");
+    Require(report != zobnikari::cases::kUnexpected,
+            "no small input ends in an unexpected failure");
     Require(false, "the report has one of its three shapes");
   }
   return 0;

@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   zobnikari::LineReader reader =
       inMemory ? zobnikari::LineReader::OverBytes(bytes)
-               : zobnikari::LineReader(zobnikari::InputFile::Open(path), blockSize);
+               : zobnikari::LineReader(
+                     zobnikari::InputFile::Open(path, zobnikari::FileRole::kTestData), blockSize);
   for (std::size_t i = 0;; ++i) {
     std::string_view line = "stale";
     const bool ok = reader.NextLine(line);

@@ -55,7 +55,7 @@ void ReadTestData(LineReader& input, std::vector<TestCase>& testCases) {
 }
 
 void ReadTestData(const std::string& path, std::vector<TestCase>& testCases) {
-  LineReader input(path);
+  LineReader input(path, FileRole::kTestData);
   ReadTestData(input, testCases);
 }
 

@@ -22,7 +22,8 @@ extern const std::string TaskName;
 void ReadTestData(LineReader& input, std::vector<TestCase>& testCases);
 
 // As above, from the file at path, which is closed on every way out. A file
-// that cannot be opened reads as empty.
+// that cannot be opened reads as empty; throws IoFailure (of role kTestData)
+// when the system fails to open or read it.
 void ReadTestData(const std::string& path, std::vector<TestCase>& testCases);
 
 }  // namespace zobnikari

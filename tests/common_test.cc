@@ -34,7 +34,7 @@ std::string Lines(LineReader& reader) {
 std::string Lines(const std::string& bytes, std::size_t blockSize) {
   TempFolder folder;
   const std::string path = folder.Write("in.txt", bytes);
-  LineReader reader(InputFile::Open(path), blockSize);
+  LineReader reader(InputFile::Open(path, FileRole::kTestData), blockSize);
   return Lines(reader);
 }
 
@@ -80,14 +80,14 @@ TEST(LineReader, KeepsCrLfTogetherAcrossABlockBoundary) {
 
 TEST(LineReader, ReadsAMissingFileAsEmpty) {
   TempFolder folder;
-  LineReader reader(folder.Path("missing.txt"));
+  LineReader reader(folder.Path("missing.txt"), FileRole::kSubmission);
   std::string_view line;
   EXPECT_FALSE(reader.NextLine(line));
 }
 
 TEST(LineReader, ReadsAFileByItsPath) {
   TempFolder folder;
-  LineReader reader(folder.Write("in.txt", "one\r\ntwo"));
+  LineReader reader(folder.Write("in.txt", "one\r\ntwo"), FileRole::kSubmission);
   std::string_view line;
   ASSERT_TRUE(reader.NextLine(line));
   EXPECT_EQ(line, "one");

@@ -13,6 +13,7 @@
 #include "driver/diagnosis.h"
 #include "driver/diagnosis_json.h"
 #include "driver/evaluation.h"
+#include "fault_loop.h"
 #include "report_cases.h"
 #include "temp_file.h"
 
@@ -397,14 +398,17 @@ TEST(DiagnoseFiles, GivesOnFilesWhatItGivesInMemory) {
       std::vector<std::string>{"testdata:1 (missing) 119 manjka prva vrstica z imenom naloge"});
 }
 
-int FailEveryRead(FaultPoint point) { return point == FaultPoint::kRead ? EIO : 0; }
+Fault FailEveryRead(FaultPoint point) {
+  Fault fault;
+  if (point == FaultPoint::kRead) fault = Fault{true, {SystemError::Source::kErrno, EIO}, 0};
+  return fault;
+}
 
 TEST(DiagnoseFiles, PassesAFaultOfTheMachineOn) {
   TempFolder folder;
   const std::string testData = folder.Write("input.txt", kExampleTestData);
-  SetFaultHook(FailEveryRead);
-  EXPECT_THROW(DiagnoseFiles(testData, nullptr), MachineFault);
-  SetFaultHook(nullptr);
+  faults::ScopedFaultHook hook(FailEveryRead);
+  EXPECT_THROW(DiagnoseFiles(testData, nullptr), IoFailure);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
-// Preloaded into a whole run of the program, beside libfiu's POSIX preload
+// Preloaded into a whole run of the program, before libfiu's POSIX preload
 // (which wraps fopen, fread, fwrite, fclose, malloc, realloc, mmap and more):
 // from the start of main to its return, counts the calls at one of libfiu's
-// failure points and fails exactly the Nth. Set by the environment:
+// failure points and fails the Nth, or every call from the Nth on, or makes
+// the Nth fread or fwrite move part of what it was asked and then fail.
 //   ZOBNIKARI_FAULT_POINT  the point, e.g. posix/stdio/rw/fread
+//   ZOBNIKARI_FAULT_MODE   once, persistent or partial
 //   ZOBNIKARI_FAULT_AT     N, counted from 1
 //   ZOBNIKARI_FAULT_ERRNO  the errno value the failing call leaves
 //   ZOBNIKARI_FAULT_CALLS  a file that receives, once main returns, the
@@ -16,8 +18,10 @@
 #include <fiu.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -25,13 +29,35 @@ using Main = int (*)(int, char**, char**);
 
 Main programMain = nullptr;
 bool armed = false;
+bool persistent = false;
+bool partial = false;
+const char* point = "";
+int error = 0;
 long calls = 0;
 long failAt = 0;
+std::FILE* failedStream = nullptr;  // the stream whose read or write failed partway
 
-// libfiu asks this at every call at the point: fail the Nth while armed.
+// libfiu asks this at every call at the point: fail the Nth (or every one
+// from the Nth on) while armed.
 int Decide(const char*, int*, void**, unsigned int*) {
   if (!armed) return 0;
-  return ++calls == failAt ? 1 : 0;
+  ++calls;
+  return calls == failAt || (persistent && calls > failAt) ? 1 : 0;
+}
+
+// Returns true when this call at name is the one that the partial mode fails.
+bool FailsPartway(const char* name) {
+  return armed && partial && std::strcmp(name, point) == 0 && ++calls == failAt;
+}
+
+// Returns part of count items: fewer than all, at most 100.
+std::size_t Part(std::size_t count) { return count - 1 < 100 ? count - 1 : 100; }
+
+// Marks stream as failed after moving moved items, and returns them.
+std::size_t Failed(std::FILE* stream, std::size_t moved) {
+  failedStream = stream;
+  errno = error;
+  return moved;
 }
 
 // Writes the count of calls to the file at path, by system calls alone.
@@ -46,14 +72,21 @@ void WriteCalls(const char* path) {
 
 // Runs the program's main with the point armed.
 int CountedMain(int argc, char** argv, char** envp) {
-  const char* point = std::getenv("ZOBNIKARI_FAULT_POINT");
+  const char* mode = std::getenv("ZOBNIKARI_FAULT_MODE");
   const char* at = std::getenv("ZOBNIKARI_FAULT_AT");
-  const char* error = std::getenv("ZOBNIKARI_FAULT_ERRNO");
+  const char* code = std::getenv("ZOBNIKARI_FAULT_ERRNO");
   const char* callsPath = std::getenv("ZOBNIKARI_FAULT_CALLS");
-  if (point == nullptr || at == nullptr || error == nullptr || callsPath == nullptr) std::abort();
+  point = std::getenv("ZOBNIKARI_FAULT_POINT");
+  if (point == nullptr || mode == nullptr || at == nullptr || code == nullptr ||
+      callsPath == nullptr)
+    std::abort();
+  persistent = std::strcmp(mode, "persistent") == 0;
+  partial = std::strcmp(mode, "partial") == 0;
   failAt = std::atol(at);
+  error = std::atoi(code);
   fiu_init(0);
-  if (fiu_enable_external(point, 1, reinterpret_cast<void*>(std::atol(error)), 0, Decide) != 0)
+  if (!partial && fiu_enable_external(point, 1, reinterpret_cast<void*>(static_cast<long>(error)),
+                                      0, Decide) != 0)
     std::abort();
   armed = true;
   const int status = programMain(argc, argv, envp);
@@ -63,6 +96,25 @@ int CountedMain(int argc, char** argv, char** envp) {
 }
 
 }  // namespace
+
+// In the partial mode: fread and fwrite move part of what they were asked,
+// then fail; ferror tells of it. (The program uses no stream after one failed.)
+extern "C" std::size_t fread(void* buffer, std::size_t size, std::size_t count, std::FILE* stream) {
+  static const auto next = reinterpret_cast<decltype(&fread)>(dlsym(RTLD_NEXT, "fread"));
+  if (count == 0 || !FailsPartway("posix/stdio/rw/fread")) return next(buffer, size, count, stream);
+  return Failed(stream, next(buffer, size, Part(count), stream));
+}
+extern "C" std::size_t fwrite(const void* buffer, std::size_t size, std::size_t count,
+                              std::FILE* stream) {
+  static const auto next = reinterpret_cast<decltype(&fwrite)>(dlsym(RTLD_NEXT, "fwrite"));
+  if (count == 0 || !FailsPartway("posix/stdio/rw/fwrite"))
+    return next(buffer, size, count, stream);
+  return Failed(stream, next(buffer, size, Part(count), stream));
+}
+extern "C" int ferror(std::FILE* stream) {
+  static const auto next = reinterpret_cast<decltype(&ferror)>(dlsym(RTLD_NEXT, "ferror"));
+  return stream == failedStream ? 1 : next(stream);
+}
 
 // The C library starts main through this; the preload hands it CountedMain.
 extern "C" int __libc_start_main(Main main, int argc, char** argv, void (*init)(), void (*fini)(),

@@ -17,6 +17,7 @@
 
 #include "common/checks.h"
 #include "program_run.h"
+#include "report_cases.h"
 
 namespace zobnikari {
 namespace {
@@ -131,7 +132,7 @@ std::string Difference(const fs::path& path, const Bytes& expected) {
 
 // The report of a failed check: its line and its message, in pieces.
 Bytes Failure(Check check, Bytes message) {
-  Bytes report = {{"Napaka [Orv19Zobnikari.cpp:" + std::to_string(NumberOf(check)) + "]: "}};
+  Bytes report = {{cases::kFailurePrefix + std::to_string(NumberOf(check)) + "]: "}};
   report.insert(report.end(), message.begin(), message.end());
   report.push_back({"\n-1\n"});
   return report;
@@ -213,12 +214,11 @@ double EmulatorMiB(const fs::path& folder) {
   return run.peakKiB / 1024.0;
 }
 
-// The test data of the worked example: n = 4, d = 3, k = 2, m = 1.
-const Bytes kTestData = {{"Zobnikari\n1\n\n1 4 3 2 1\n10 6 3 0\n3 1 4 2\n1 2 3 4\n4 3 2 1\n"}};
-const char kHeader[] = "123456\nZobnikari\n";
-const char kBlock[] = "3 1\n1 2\n2 1\n";  // the worked example's answer: 35
-const char kUnexpected[] =
-    "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
+// The worked example (n = 4, d = 3, k = 2, m = 1), a submission's header,
+// and the example's answer block without its test-case number: 35.
+const Bytes kTestData = {{cases::kExampleTestData}};
+const std::string kHeader = cases::Submission("");
+const std::string kBlock = cases::kExampleSubmission.substr(kHeader.size() + 2);
 
 // Returns every hostile case.
 std::vector<HostileCase> Cases() {
@@ -278,7 +278,7 @@ std::vector<HostileCase> Cases() {
        kTestData,
        {{kHeader}, {"x", kLongLine}},
        Folder::kNone,
-       {{kUnexpected}},
+       {{cases::kUnexpected}},
        kLongRun,
        128,
        128},
@@ -286,7 +286,7 @@ std::vector<HostileCase> Cases() {
        kTestData,
        {{kHeader}, {"x", kLongLine}},
        Folder::kNone,
-       {{kUnexpected}},
+       {{cases::kUnexpected}},
        kLongRun,
        320,
        320},

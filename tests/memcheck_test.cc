@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "program_run.h"
+#include "report_cases.h"
 
 namespace zobnikari {
 namespace {
@@ -72,9 +73,10 @@ void Submission(int badRace, std::string& submission, std::string& report) {
         submission += std::to_string(x) + (q > 0 ? " " : "\n");
       }
       if (bad) {
-        report = "Napaka [Orv19Zobnikari.cpp:169]: v ekipi za " + std::to_string(badRace) +
-                 ". dirko se kolesar " + std::to_string(CyclistAt(k - 1, j, n)) +
-                 " pojavlja vec kot enkrat\n-1\n";
+        report =
+            cases::Failure(Check::kTeamMemberTwice,
+                           "v ekipi za " + std::to_string(badRace) + ". dirko se kolesar " +
+                               std::to_string(CyclistAt(k - 1, j, n)) + " pojavlja vec kot enkrat");
         return;
       }
     }
@@ -102,10 +104,11 @@ TEST_P(Memcheck, FindsNoErrorAndNoLeak) {
   Submission(c.badSubmissionRace, submission, report);
   if (c.badTestDataRace > 0) {
     const int n = CyclistsOf(kCases);
-    report = "Napaka [Orv19Zobnikari.cpp:106]: v " +
-             std::to_string(2 + (kCases - 1) * (kRaces + 3) + 3 + c.badTestDataRace) +
-             ". vrstici se pojavlja neveljavna stevilka kolesarja " + std::to_string(n + 1) +
-             ", morala bi biti od 1 do n = " + std::to_string(n) + "\n-1\n";
+    report = cases::Failure(
+        Check::kFinisherOutOfRange,
+        "v " + std::to_string(2 + (kCases - 1) * (kRaces + 3) + 3 + c.badTestDataRace) +
+            ". vrstici se pojavlja neveljavna stevilka kolesarja " + std::to_string(n + 1) +
+            ", morala bi biti od 1 do n = " + std::to_string(n));
   }
   std::ofstream(folder / "input.txt", std::ios::binary) << TestData(c.badTestDataRace);
   std::ofstream(folder / "submission.txt", std::ios::binary) << submission;

@@ -25,10 +25,18 @@ struct ReportCase {
   std::string report;
 };
 
+// The program's texts, written once for every test: the start of a
+// failure's report (the check's number follows), the report for unexpected
+// failures, and the start of a line on standard error that tells of a fault
+// of the machine.
+inline const std::string kFailurePrefix = "Napaka [Orv19Zobnikari.cpp:";
+inline const std::string kUnexpected =
+    "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
+inline const std::string kMachineLine = "Orv19Zobnikari: napaka racunalnika: ";
+
 // Returns the report of a failure of check with message.
 inline std::string Failure(Check check, std::string_view message) {
-  return "Napaka [Orv19Zobnikari.cpp:" + std::to_string(NumberOf(check)) +
-         "]: " + std::string(message) + "\n-1\n";
+  return kFailurePrefix + std::to_string(NumberOf(check)) + "]: " + std::string(message) + "\n-1\n";
 }
 
 // Returns the OK report of entries, each "<test-case number> <score>".

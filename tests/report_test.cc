@@ -35,7 +35,7 @@ TEST(Reports, AnswerBlock) { ExpectReports(cases::kAnswerBlockCases); }
 TEST(Reports, Submission) { ExpectReports(cases::kSubmissionCases); }
 
 TEST(Reports, EveryCheckHasARow) {
-  const std::string prefix = "Napaka [Orv19Zobnikari.cpp:";
+  const std::string& prefix = cases::kFailurePrefix;
   std::set<std::int32_t> shown;
   for (const auto& table : cases::kAllTables) {
     for (const ReportCase& row : *table.second) {

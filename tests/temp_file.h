@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -47,10 +48,10 @@ class TempFolder {
     return Path(name);
   }
 
-  // Returns the bytes of name, or "<none>" when it does not exist.
-  std::string Read(const std::string& name) const {
+  // Returns the bytes of name, or nothing when it does not exist.
+  std::optional<std::string> Read(const std::string& name) const {
     std::ifstream in(Native(name), std::ios::binary);
-    if (!in) return "<none>";
+    if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
