@@ -50,6 +50,12 @@
     return bytes < 1e6 ? Math.ceil(bytes / 1e3) + ' kB' : (bytes / 1e6).toFixed(1) + ' MB';
   }
 
+  // Returns the time of day of date as hours, minutes and seconds (24 hours).
+  function clockTime(date) {
+    return [date.getHours(), date.getMinutes(), date.getSeconds()]
+        .map((part) => String(part).padStart(2, '0')).join(':');
+  }
+
   // Returns the chosen files' names by which.
   function names() {
     const named = {};
@@ -141,7 +147,7 @@
       views.drawVerdict($('verdict'), verdicts.verdictOf(state.language, last, names()), 'explanation');
     });
     const seconds = ((performance.now() - state.started) / 1000).toFixed(2);
-    const time = new Date().toLocaleTimeString();
+    const time = clockTime(new Date());
     show('status', () => {
       const anyHandle = kWhich.some((which) => state.sources[which].kind === 'handle');
       $('status').textContent = t('took', { time, seconds }) +
@@ -177,6 +183,7 @@
     if (swap.testDataLooksLikeSubmission) keys.push('swapTestData');
     if (swap.submissionLooksLikeTestData) keys.push('swapSubmission');
     if (keys.length === 0) return;
+    keys.push('swapQuestion');
     show('swap', () => { $('swap-text').textContent = keys.map((key) => t(key)).join(' '); });
     $('swap').hidden = false;
   }
@@ -545,6 +552,11 @@
     document.body.addEventListener('dragleave', () => $('choose').classList.remove('dragging'));
     document.body.addEventListener('drop', drop);
     setInterval(poll, kPollMilliseconds);
+    // A hidden page is polled more rarely by the browser: look again at once
+    // when it is shown.
+    document.addEventListener('visibilitychange', () => {
+      if (!document.hidden) poll();
+    });
     setBusy(false);
     applyTexts();
   }

@@ -75,9 +75,9 @@
       raceLine: 'To je vrstni red {race}. dirke testnega primera {id}, čigar glava je v ' +
           '{number}. vrstici (n = {n}, d = {d}, k = {k}, m = {m}).',
       swapTestData: 'Izbrani testni podatki so videti kot oddaja (1. vrstica ima 6 bajtov, ' +
-          '2. je Zobnikari). Si morda zamenjal datoteki?',
-      swapSubmission: 'Izbrana oddaja se začne z vrstico Zobnikari, kot testni podatki. Si ' +
-          'morda zamenjal datoteki?',
+          '2. je Zobnikari).',
+      swapSubmission: 'Izbrana oddaja se začne z vrstico Zobnikari, kot testni podatki.',
+      swapQuestion: 'Si morda zamenjal datoteki?',
       swapButton: 'Zamenjaj datoteki',
       explanationHeading: 'Kaj pomeni preverjanje {check}',
       explanationSource: 'Iz docs/checks.md (v angleščini):',
@@ -177,9 +177,9 @@
       raceLine: 'This is the finishing order of race {race} of test case {id}, whose header is ' +
           'on line {number} (n = {n}, d = {d}, k = {k}, m = {m}).',
       swapTestData: 'The chosen test data looks like a submission (line 1 has 6 bytes, line 2 ' +
-          'is Zobnikari). Did you swap the files?',
-      swapSubmission: 'The chosen submission begins with the line Zobnikari, as test data does. ' +
-          'Did you swap the files?',
+          'is Zobnikari).',
+      swapSubmission: 'The chosen submission begins with the line Zobnikari, as test data does.',
+      swapQuestion: 'Did you swap the files?',
       swapButton: 'Swap the files',
       explanationHeading: 'What check {check} means',
       explanationSource: 'From docs/checks.md:',
