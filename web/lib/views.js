@@ -124,5 +124,5 @@
     }));
   }
 
-  return { element, runNodes, drawVerdict, drawReport, placeItems, drawExplanation, drawScores };
+  return { drawVerdict, drawReport, placeItems, drawExplanation, drawScores };
 });

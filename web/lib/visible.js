@@ -80,5 +80,5 @@
     return '\u27e8' + byte.toString(16).toUpperCase().padStart(2, '0') + '\u27e9';
   }
 
-  return { runsOf, visibleSlice, visibleLines, runsText, byteMark };
+  return { visibleSlice, visibleLines, runsText, byteMark };
 });
