@@ -149,7 +149,7 @@
     const seconds = ((performance.now() - state.started) / 1000).toFixed(2);
     const time = clockTime(new Date());
     show('status', () => {
-      const anyHandle = kWhich.some((which) => state.sources[which].kind === 'handle');
+      const anyHandle = kWhich.some((which) => state.sources[which] && state.sources[which].kind === 'handle');
       $('status').textContent = t('took', { time, seconds }) +
           (state.following && anyHandle ? ' ' + t('following') : '');
     });
@@ -367,6 +367,7 @@
       let changed = null;
       for (const which of kWhich) {
         const source = state.sources[which];
+        if (source === null) return null; // taken away meanwhile
         let file = null;
         try {
           file = await source.read();
