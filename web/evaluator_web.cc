@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <string_view>
 
 #include "driver/evaluation.h"
-#include "web/sha256.h"
 
 namespace {
 
@@ -23,18 +23,31 @@ std::string_view Bytes(const char* data, std::size_t size) {
 
 extern "C" {
 
-// One evaluation, as the page reads it: 32-bit fields at fixed offsets
-// (the page's evaluator-client.js reads them by these offsets).
+// One evaluation, as the page reads it: 32-bit fields, whose offsets
+// zobnikari_result_layout gives (the page's evaluator-client.js reads them
+// by its own table, which the page's tests hold to that layout).
 struct ZobnikariResult {
-  const char* report;         // offset 0: the report's first byte
-  std::uint32_t reportSize;   // offset 4
-  std::int32_t file;          // offset 8: 0 none (OK report), 1 test data, 2 submission
-  std::uint32_t line;         // offset 12: the line looked at, from 1; 0 with an OK report
-  std::int32_t lineMissing;   // offset 16: 1 when the file ended before that line
-  std::uint32_t memoryPages;  // offset 20: the module's memory in 64 KiB pages, which never shrinks
+  const char* report;         // the report's first byte
+  std::uint32_t reportSize;   // the report's length in bytes
+  std::int32_t file;          // 0 none (OK report), 1 test data, 2 submission
+  std::uint32_t line;         // the line looked at, from 1; 0 with an OK report
+  std::int32_t lineMissing;   // 1 when the file ended before that line
+  std::uint32_t memoryPages;  // the module's memory in 64 KiB pages, which never shrinks
 };
-static_assert(sizeof(ZobnikariResult) == 24 && offsetof(ZobnikariResult, memoryPages) == 20,
-              "the page reads the fields at these offsets");
+
+// The record's layout: the number of its fields, its size, then each
+// field's offset, in the order of the fields.
+constexpr std::uint32_t kResultLayout[] = {
+    6,
+    sizeof(ZobnikariResult),
+    offsetof(ZobnikariResult, report),
+    offsetof(ZobnikariResult, reportSize),
+    offsetof(ZobnikariResult, file),
+    offsetof(ZobnikariResult, line),
+    offsetof(ZobnikariResult, lineMissing),
+    offsetof(ZobnikariResult, memoryPages),
+};
+static_assert(std::size(kResultLayout) == 2 + 6, "one offset for each field");
 
 // Evaluates the testDataSize bytes at testData against the submissionSize
 // bytes at submission, as the program does. Returns the result, which with its
@@ -62,12 +75,8 @@ EMSCRIPTEN_KEEPALIVE const ZobnikariResult* zobnikari_evaluate(const char* testD
   return &result;
 }
 
-// Writes the SHA-256 digest of the size bytes at bytes into the 32 bytes at
-// digest. REQUIRES: bytes holds size bytes (any address with size 0).
-EMSCRIPTEN_KEEPALIVE void zobnikari_sha256(const char* bytes, std::size_t size,
-                                           std::uint8_t* digest) {
-  const auto sum = zobnikari::Sha256(Bytes(bytes, size));
-  std::copy(sum.begin(), sum.end(), digest);
-}
+// Returns the address of the result record's layout (kResultLayout): 32-bit
+// numbers, the first of which says how many fields follow the size.
+EMSCRIPTEN_KEEPALIVE const std::uint32_t* zobnikari_result_layout() { return kResultLayout; }
 
 }  // extern "C"

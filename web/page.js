@@ -1,23 +1,43 @@
-// The page: the two file choosers and dropped files, the evaluation in a
-// worker with its progress, and the report with the scores or the line at
-// fault. The logic lives in lib/ (and, for the evaluation, in the worker's
-// bundle); this file only joins it to the page's elements.
+// The page: the two file choosers (with file handles where the browser has
+// them) and dropped files, the evaluation in a worker with its progress, the
+// verdict, the report with the scores or the place of a failure, and the
+// files followed on disk. The logic lives in lib/ (and, for the evaluation,
+// in the worker's bundle); this file only joins it to the page's elements.
 (function () {
   'use strict';
 
   const texts = window.ZobnikariTexts;
   const reports = window.ZobnikariReport;
   const inputs = window.ZobnikariInputs;
+  const visible = window.ZobnikariVisible;
+  const verdicts = window.ZobnikariVerdict;
+  const views = window.ZobnikariViews;
+  const follow = window.ZobnikariFollow;
+  const kinds = window.ZobnikariMessages.kKinds;
+  const checkDocs = window.ZobnikariCheckDocs;
   const bundle = window.ZobnikariBundle;
+
+  const kWhich = ['testData', 'submission'];
+  const kInputs = { testData: 'test-data', submission: 'submission' };
+  const kPollMilliseconds = 1000;
+  const kListByteNotDigit = 55;
 
   const $ = (id) => document.getElementById(id);
   const state = {
     language: 'sl',
-    files: { testData: null, submission: null },
+    module: null, // the WebAssembly module this browser runs (worker-host.js's pickModule)
+    host: null, // the worker's host
+    handles: false, // the browser offers file handles (File System Access)
+    following: false, // files chosen with handles are checked again when they change
+    sources: { testData: null, submission: null }, // follow.js's sources of the chosen files
+    checked: { testData: null, submission: null }, // the stamps of the files last checked
+    follower: new follow.Follower(),
+    report: null, // the bytes of the report shown
     views: {}, // by part of the page: redraws its texts that depend on the outcome shown
-    started: 0,
+    started: 0, // when the evaluation shown began (performance.now())
     busy: false, // an evaluation is under way
     again: false, // the files changed while it was: evaluate again
+    polling: false, // a poll of the files is under way
   };
 
   // Returns the text named key in the page's language.
@@ -30,6 +50,33 @@
     return bytes < 1e6 ? Math.ceil(bytes / 1e3) + ' kB' : (bytes / 1e6).toFixed(1) + ' MB';
   }
 
+  // Returns the time of day of date as hours, minutes and seconds (24 hours).
+  function clockTime(date) {
+    return [date.getHours(), date.getMinutes(), date.getSeconds()]
+        .map((part) => String(part).padStart(2, '0')).join(':');
+  }
+
+  // Returns the chosen files' names by which.
+  function names() {
+    const named = {};
+    for (const which of kWhich) named[which] = state.sources[which] ? state.sources[which].name : '';
+    return named;
+  }
+
+  // Returns the words with which views.js notes what it leaves out, for a
+  // line of the report (kind 'report') or of a file.
+  function words(kind) {
+    const bytes = (number) => texts.count(state.language, 'bytes', number);
+    return {
+      cut: (left, length) => t(kind === 'report' ? 'reportCut' : 'lineCut', { left: bytes(left), length: bytes(length) }),
+      skipped: (skipped) => t('lineSkipped', { skipped: bytes(skipped) }),
+      moreLines: (count) => t('reportMoreLines', { count }),
+      marked: t('markedLine'),
+      gap: t('gap'),
+      endOfFile: t('endOfFile'),
+    };
+  }
+
   // Sets every element's fixed text, and redraws the outcome shown.
   function applyTexts() {
     document.documentElement.lang = state.language;
@@ -40,6 +87,7 @@
     $('version').textContent = t('version', {
       version: bundle.version, commit: bundle.commit, module: t(state.module.variant),
     });
+    drawChoice();
     for (const draw of Object.values(state.views)) draw();
   }
 
@@ -50,91 +98,164 @@
     draw();
   }
 
+  // Says what to choose next, and lets "check again" act only on two files.
+  function drawChoice() {
+    const { testData, submission } = state.sources;
+    $('again').disabled = state.busy || !testData || !submission;
+    const next = testData && !submission ? 'chooseSubmission' : !testData && submission ? 'chooseTestData' : null;
+    $('next').textContent = next === null ? '' : t(next);
+    $('next').hidden = next === null;
+  }
+
   // Clears what the last evaluation showed.
   function clearOutcome() {
-    for (const id of ['problem', 'result', 'checksum', 'memory', 'scores', 'place', 'place-missing']) {
+    for (const id of ['problem', 'result', 'checksum', 'stale', 'swap', 'place', 'explanation', 'scores']) {
       $(id).hidden = true;
     }
+    $('verdict').replaceChildren();
+    delete $('verdict').dataset.tone;
     state.views = {};
+    state.report = null;
     $('status').textContent = '';
     $('status').classList.remove('busy');
-    for (const which of ['test-data', 'submission']) $(which + '-progress').hidden = true;
   }
 
   // Shows the problem named key, about the file named name.
   function showProblem(key, name, values = {}) {
-    $('status').textContent = '';
+    clearOutcome();
     show('problem', () => {
       $('problem').textContent = t(key, Object.assign({ name }, values));
     });
     $('problem').hidden = false;
   }
 
-  // Draws an evaluation's result.
-  function showResult(result) {
-    const report = result.report;
-    $('report').textContent = new TextDecoder().decode(report);
-    $('result').hidden = false;
-    $('save').onclick = () => save(report);
-    const entries = reports.okEntries(report);
-    if (entries !== null) {
-      const body = $('scores-body');
-      body.replaceChildren(...entries.entries.map(({ id, score }) => {
-        const row = document.createElement('tr');
-        for (const value of [id, score]) {
-          const cell = document.createElement('td');
-          cell.textContent = String(value);
-          row.append(cell);
-        }
-        return row;
-      }));
-      $('scores-sum').textContent = String(entries.sum);
-      $('scores').hidden = false;
-    }
-    $('memory').hidden = !reports.isUnexpectedFailure(report);
-    const milliseconds = performance.now() - state.started;
-    const seconds = (milliseconds / 1000).toFixed(2);
-    // For whoever measures the page: from the files chosen to the report
-    // shown, and the evaluator's memory at its peak.
-    $('result').dataset.milliseconds = milliseconds.toFixed(0);
-    $('result').dataset.memoryBytes = String(result.memoryBytes);
-    show('status', () => { $('status').textContent = t('took', { seconds }); });
-    if (result.context !== null) show('place', () => drawPlace(result));
+  // Asks for the file of which to be chosen again (the browser no longer
+  // reads the copy it took), with that chooser focused.
+  function chooseAgain(which) {
+    const name = state.sources[which].name;
+    state.sources[which] = null;
+    $(kInputs[which]).value = '';
+    showProblem('chooseAgain', name);
+    drawChoice();
+    $(kInputs[which]).focus();
   }
 
-  // Draws the line of the file concerned, with the lines around it.
-  function drawPlace(result) {
-    const file = t(result.file) + ' (' + state.files[result.file].name + ')';
-    $('place-heading').textContent = t('placeHeading', { file, line: result.line });
-    $('place-missing').textContent = t('placeMissing', { file, line: result.line });
-    $('place-missing').hidden = !result.lineMissing;
-    const decoder = new TextDecoder();
-    const items = result.context.lines.map((line) => {
-      const item = document.createElement('li');
-      const number = document.createElement('span');
-      number.className = 'number';
-      number.textContent = String(line.number);
-      const content = document.createElement('span');
-      content.className = 'text';
-      content.textContent = decoder.decode(line.bytes) + (line.cut ? ' ' + t('lineCut') : '');
-      item.append(number, content);
-      if (line.number === result.line) item.classList.add('marked');
-      return item;
+  // Draws an evaluation's last message: a result, or aborted (a verdict
+  // without a report).
+  function showResult(last) {
+    show('verdict', () => {
+      views.drawVerdict($('verdict'), verdicts.verdictOf(state.language, last, names()), 'explanation');
     });
-    if (result.lineMissing) {
-      const end = document.createElement('li');
-      end.className = 'marked end';
-      end.textContent = t('endOfFile');
-      items.push(end);
+    const seconds = ((performance.now() - state.started) / 1000).toFixed(2);
+    const time = clockTime(new Date());
+    show('status', () => {
+      const anyHandle = kWhich.some((which) => state.sources[which] && state.sources[which].kind === 'handle');
+      $('status').textContent = t('took', { time, seconds }) +
+          (state.following && anyHandle ? ' ' + t('following') : '');
+    });
+    if (last.kind === kinds.result) {
+      state.report = last.report;
+      show('report', () => views.drawReport($('report'), last.reportView, words('report')));
+      drawSwap(last.swap);
+      if (last.outcome.shape === 'ok') drawScores(last.outcome);
+      if (last.place !== null) show('place', () => drawPlace(last));
+      const doc = last.outcome.shape === 'failure' ? checkDocs[last.outcome.check] : undefined;
+      if (doc !== undefined) show('explanation', () => drawExplanation(last.outcome.check, doc));
+      show('checksum', () => {
+        $('checksum-text').textContent = last.sha256 === null ? t('checksumUnavailable')
+            : t('checksum', { sha256: last.sha256 });
+      });
+      $('checksum').hidden = false;
+      $('result').dataset.memoryBytes = String(last.memoryBytes);
+      $('result').hidden = false;
     }
-    $('place-lines').replaceChildren(...items);
+    $('verdict').focus();
+    // For whoever measures the page: from the files chosen to everything
+    // shown, the frame drawn.
+    requestAnimationFrame(() => setTimeout(() => {
+      $('result').dataset.milliseconds = (performance.now() - state.started).toFixed(0);
+    }, 0));
+  }
+
+  // Draws the hint that the files may be the wrong way round.
+  function drawSwap(swap) {
+    const keys = [];
+    if (swap.testDataLooksLikeSubmission) keys.push('swapTestData');
+    if (swap.submissionLooksLikeTestData) keys.push('swapSubmission');
+    if (keys.length === 0) return;
+    keys.push('swapQuestion');
+    show('swap', () => { $('swap-text').textContent = keys.map((key) => t(key)).join(' '); });
+    $('swap').hidden = false;
+  }
+
+  // Draws an OK report's scores and their sum.
+  function drawScores(outcome) {
+    views.drawScores($('scores-body'), outcome);
+    $('scores-sum').textContent = String(outcome.sum);
+    show('scores', () => {
+      $('scores-more').textContent = t('scoresMore', { shown: outcome.entries.length, count: outcome.count });
+    });
+    $('scores-more').hidden = outcome.entries.length === outcome.count;
+    $('scores').hidden = false;
+  }
+
+  // Draws the line of the file concerned, with the lines around it and the
+  // block it belongs to.
+  function drawPlace(last) {
+    const place = last.place;
+    const file = t(last.file) + ' (' + names()[last.file] + ')';
+    $('place-heading').textContent = t('placeHeading', { file, line: last.line });
+    $('place-missing').textContent = t('placeMissing', { file, line: last.line });
+    $('place-missing').hidden = !last.lineMissing;
+    const block = place.block;
+    $('place-block').textContent = block === null ? '' : blockText(block);
+    $('place-block').hidden = block === null;
+    const first = block === null ? null : block.numberLine || block.headerLine || null;
+    $('place-lines').replaceChildren(...views.placeItems(place, first, last.lineMissing, words('line')));
+    const marked = last.outcome.check === kListByteNotDigit ? place.lines.find((line) => line.marked) : undefined;
+    const run = marked && marked.runs.find((candidate) => candidate.marked);
+    $('place-offending').hidden = !run;
+    if (run) {
+      const code = run.text !== undefined ? run.text.charCodeAt(0) : run.byte;
+      $('place-offending').textContent = t('offending', { mark: run.text !== undefined ? run.text : visible.byteMark(code), code });
+    }
     $('place').hidden = false;
   }
 
-  // Saves report as report.txt, with the bytes that the Windows program writes.
-  function save(report) {
+  // Returns what the page says of the block that the line of a failure
+  // belongs to (worker.js's blockOf).
+  function blockText(block) {
+    if (block.kind === 'team') {
+      return t('team', { race: block.race, id: block.id, number: block.numberLine.number, k: block.k, d: block.d });
+    }
+    if (block.kind === 'number') {
+      const previous = block.previous;
+      return t('numberLine') + (previous === null ? '' : ' ' + t('previousBlock', {
+        id: previous.id, number: previous.number, first: previous.number + 1, last: previous.number + previous.d,
+        d: previous.d,
+      }));
+    }
+    const { id, n, d, k, m, race } = block;
+    return t(block.kind === 'points' ? 'pointsLine' : 'raceLine',
+             { id, n, d, k, m, race, number: block.headerLine.number });
+  }
+
+  // Draws the explanation of check, doc being its entry of check-docs.js.
+  function drawExplanation(check, doc) {
+    views.drawExplanation($('explanation'), doc, {
+      heading: t('explanationHeading', { check }),
+      source: t('explanationSource'),
+      mistakes: t('explanationMistakes'),
+      link: t('explanationLink'),
+    });
+    $('explanation').hidden = false;
+  }
+
+  // Saves the report shown as report.txt, with the bytes that the Windows
+  // program writes.
+  function save() {
     const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([reports.withCrLf(report)], { type: 'text/plain' }));
+    link.href = URL.createObjectURL(new Blob([reports.withCrLf(state.report)], { type: 'text/plain' }));
     link.download = 'report.txt';
     document.body.append(link);
     link.click();
@@ -142,47 +263,40 @@
     setTimeout(() => URL.revokeObjectURL(link.href), 60000);
   }
 
-  // Evaluates the chosen files, once both are chosen and fit. Files chosen
-  // while an evaluation is under way are evaluated once it ends.
+  // Shows how far the worker got.
+  function progress(message) {
+    if (message.kind === kinds.progress) {
+      const bar = $(kInputs[message.which] + '-progress');
+      bar.hidden = false;
+      bar.value = message.total === 0 ? 1 : message.done / message.total;
+      show('status', () => {
+        $('status').textContent = t('reading', {
+          file: t(message.which), done: size(message.done), total: size(message.total),
+        });
+      });
+    } else if (message.kind === kinds.evaluating) {
+      $('status').classList.add('busy');
+      show('status', () => { $('status').textContent = t('evaluating'); });
+    }
+  }
+
+  // Evaluates the chosen files, once both are chosen and fit, each read
+  // afresh. Files chosen while an evaluation is under way are evaluated once
+  // it ends.
   async function evaluate() {
     if (state.busy) {
       state.again = true;
       return;
     }
-    clearOutcome();
-    const { testData, submission } = state.files;
-    if (testData === null || submission === null) return;
-    const problem = inputs.problemOf(testData, submission);
-    if (problem !== null) return showProblem(problem.problem, state.files[problem.which].name);
+    if (!state.sources.testData || !state.sources.submission) return;
     setBusy(true);
     state.started = performance.now();
+    delete $('result').dataset.milliseconds;
     try {
-      const last = await state.host.evaluate(testData, submission, (message) => {
-        if (message.kind === 'progress') {
-          const bar = $(message.which === 'testData' ? 'test-data-progress' : 'submission-progress');
-          bar.hidden = false;
-          bar.value = message.total === 0 ? 1 : message.done / message.total;
-          show('status', () => {
-            $('status').textContent = t('reading', {
-              file: t(message.which), done: size(message.done), total: size(message.total),
-            });
-          });
-        } else if (message.kind === 'checksum') {
-          show('checksum', () => {
-            $('checksum-text').textContent = t('checksum', { sha256: message.sha256 });
-          });
-          $('checksum').hidden = false;
-        } else if (message.kind === 'evaluating') {
-          $('status').classList.add('busy');
-          show('status', () => { $('status').textContent = t('evaluating'); });
-        }
-      });
-      $('status').classList.remove('busy');
-      if (state.again) return; // the files changed meanwhile: this outcome is stale
-      if (last.kind === 'result') showResult(last);
-      else if (last.kind === 'aborted') showProblem('aborted', '', { reason: last.message });
-      else showProblem(last.kind, state.files[last.which].name);
+      await evaluateOnce();
     } finally {
+      for (const which of kWhich) $(kInputs[which] + '-progress').hidden = true;
+      $('status').classList.remove('busy');
       setBusy(false);
       if (state.again) {
         state.again = false;
@@ -191,25 +305,139 @@
     }
   }
 
+  // Reads the chosen files and evaluates them once.
+  async function evaluateOnce() {
+    const files = {};
+    for (const which of kWhich) {
+      try {
+        files[which] = await state.sources[which].read();
+      } catch (error) {
+        return unreadable(which);
+      }
+    }
+    const stamps = { testData: follow.stampOf([files.testData]), submission: follow.stampOf([files.submission]) };
+    const problem = inputs.problemOf(files.testData, files.submission);
+    let last = null;
+    if (problem === null) {
+      last = await state.host.evaluate(files.testData, files.submission, progress);
+      if (state.again) return; // the files changed meanwhile: this outcome is stale
+      if (last.kind === kinds.unreadable) return unreadable(last.which);
+    }
+    state.checked = stamps;
+    state.follower.ran(follow.stampOf([files.testData, files.submission]));
+    if (problem !== null) showProblem(problem.problem, state.sources[problem.which].name);
+    else if (last.kind === kinds.result || last.kind === kinds.aborted) {
+      clearOutcome();
+      showResult(last);
+    } else {
+      showProblem(last.kind, state.sources[last.which].name);
+    }
+  }
+
+  // Takes a file of which that could not be read: a copy the browser no
+  // longer reads is chosen again; a file with a handle that is being
+  // followed is changing, and is checked once it settles.
+  function unreadable(which) {
+    const source = state.sources[which];
+    if (source.kind === 'file') return chooseAgain(which);
+    if (!state.following) return showProblem('unreadable', source.name);
+    state.follower.forget();
+    markStale(which);
+    show('status', () => { $('status').textContent = t('changing', { name: source.name }); });
+  }
+
+  // Notes that the report shown is of an earlier version of the file of which.
+  function markStale(which) {
+    if ($('result').hidden) return;
+    const name = state.sources[which].name;
+    show('stale', () => {
+      $('stale').textContent = t(state.following ? 'staleFollowing' : 'stale', { name });
+    });
+    $('stale').hidden = false;
+  }
+
+  // Looks at the chosen files once: a copy that the browser no longer reads
+  // is chosen again; files with handles that changed mark the report shown
+  // as stale, and are checked again once they settle, when followed.
+  async function poll() {
+    if (state.busy || state.polling || !state.sources.testData || !state.sources.submission) return;
+    state.polling = true;
+    try {
+      const files = [];
+      let changed = null;
+      for (const which of kWhich) {
+        const source = state.sources[which];
+        if (source === null) return null; // taken away meanwhile
+        let file = null;
+        try {
+          file = await source.read();
+        } catch (error) {
+          if (source.kind === 'file') return state.busy || state.sources[which] !== source ? null : chooseAgain(which);
+        }
+        if (file === null || follow.stampOf([file]) !== state.checked[which]) changed = changed || which;
+        files.push(file);
+      }
+      if (state.busy) return null;
+      const decision = state.follower.poll(files.includes(null) ? null : follow.stampOf(files));
+      if (decision === 'same') return null;
+      markStale(changed);
+      if (!state.following) return null;
+      if (decision === 'settled') return evaluate();
+      show('status', () => { $('status').textContent = t('changing', { name: state.sources[changed].name }); });
+    } finally {
+      state.polling = false;
+    }
+    return null;
+  }
+
   // Marks the page busy (an evaluation under way) or not.
   function setBusy(busy) {
     state.busy = busy;
-    $('again').disabled = busy;
-    document.body.setAttribute('aria-busy', String(busy));
+    document.body.dataset.busy = String(busy);
+    $('result').setAttribute('aria-busy', String(busy));
+    drawChoice();
   }
 
-  // Takes the file chosen in the input of which.
-  function choose(which, file) {
-    state.files[which] = file;
+  // Takes source as the file of which, and evaluates.
+  function choose(which, source) {
+    state.sources[which] = source;
+    drawChoice();
     evaluate();
   }
 
-  // Puts file into the input of which, as if chosen there.
-  function place(which, file) {
+  // Puts file into the input of which, as if chosen there (so that the
+  // chooser names it).
+  function display(which, file) {
     const transfer = new DataTransfer();
-    transfer.items.add(file);
-    $(which === 'testData' ? 'test-data' : 'submission').files = transfer.files;
-    state.files[which] = file;
+    if (file) transfer.items.add(file);
+    $(kInputs[which]).files = transfer.files;
+  }
+
+  // Chooses the file of which with the browser's picker, which gives a
+  // handle. Where the picker fails for another reason than being cancelled,
+  // the page goes on without handles.
+  async function pick(which) {
+    let handle;
+    try {
+      [handle] = await window.showOpenFilePicker({ id: 'zobnikari-' + which });
+    } catch (error) {
+      if (error.name === 'AbortError') return;
+      setHandles(false);
+      try {
+        $(kInputs[which]).showPicker();
+      } catch (ignored) {
+        // Without the user's gesture, the chooser stays closed; it opens on
+        // the next click.
+      }
+      return;
+    }
+    const source = follow.handleSource(handle);
+    try {
+      display(which, await source.read());
+    } catch (error) {
+      return showProblem('unreadable', handle.name);
+    }
+    choose(which, source);
   }
 
   // Returns true when file begins with the test data's first line.
@@ -218,37 +446,58 @@
     return /^Zobnikari\r?\n/.test(String.fromCharCode(...start));
   }
 
-  // Takes files dropped on the page: on a chooser, that chooser's; elsewhere
-  // one file fills the first empty chooser, and of two the one that begins as
-  // test data is the test data.
+  // Takes files dropped on the page, with their handles where the browser
+  // gives them: on a chooser, that chooser's; elsewhere one file fills the
+  // first empty chooser, and of two the one that begins as test data is the
+  // test data.
   async function drop(event) {
     event.preventDefault();
     $('choose').classList.remove('dragging');
+    // Everything the drop carries must be taken now: it is gone after the event.
     const items = Array.from(event.dataTransfer.items || []).filter((item) => item.kind === 'file');
-    for (const item of items) {
-      const entry = item.webkitGetAsEntry ? item.webkitGetAsEntry() : null;
-      if (entry && entry.isDirectory) {
-        clearOutcome();
-        return showProblem('folder', entry.name);
-      }
-    }
-    const files = Array.from(event.dataTransfer.files);
-    if (files.length === 0) return;
-    if (files.length > 2) {
-      clearOutcome();
-      return showProblem('tooManyFiles', '');
-    }
+    const entries = items.map((item) => (item.webkitGetAsEntry ? item.webkitGetAsEntry() : null));
+    const files = items.map((item) => item.getAsFile());
+    const handles = items.map((item) => (state.handles && item.getAsFileSystemHandle
+      ? item.getAsFileSystemHandle().catch(() => null) : Promise.resolve(null)));
     const target = event.target.closest('.chooser');
+    const folder = entries.find((entry) => entry && entry.isDirectory);
+    if (folder) return showProblem('folder', folder.name);
+    if (files.length === 0) return null;
+    if (files.length > 2) return showProblem('tooManyFiles', '');
+    const sources = (await Promise.all(handles)).map((handle, index) =>
+      (handle && handle.kind === 'file' ? follow.handleSource(handle) : follow.fileSource(files[index])));
     if (files.length === 1) {
       const which = target ? (target.id === 'test-data-box' ? 'testData' : 'submission')
-          : (state.files.testData === null ? 'testData' : 'submission');
-      place(which, files[0]);
-    } else {
-      const firstIsTestData = await startsAsTestData(files[0]) || !(await startsAsTestData(files[1]));
-      place('testData', firstIsTestData ? files[0] : files[1]);
-      place('submission', firstIsTestData ? files[1] : files[0]);
+          : (state.sources.testData === null ? 'testData' : 'submission');
+      display(which, files[0]);
+      return choose(which, sources[0]);
     }
+    const firstIsTestData = await startsAsTestData(files[0]) || !(await startsAsTestData(files[1]));
+    const order = firstIsTestData ? [0, 1] : [1, 0];
+    kWhich.forEach((which, index) => {
+      display(which, files[order[index]]);
+      state.sources[which] = sources[order[index]];
+    });
+    drawChoice();
+    return evaluate();
+  }
+
+  // Swaps the two chosen files, and evaluates.
+  function swapFiles() {
+    const shown = kWhich.map((which) => $(kInputs[which]).files[0]);
+    const { testData, submission } = state.sources;
+    state.sources = { testData: submission, submission: testData };
+    display('testData', shown[1]);
+    display('submission', shown[0]);
     evaluate();
+  }
+
+  // Says whether the page chooses files with handles, and shows the choice
+  // of following them where it does.
+  function setHandles(handles) {
+    state.handles = handles;
+    $('follow-box').hidden = !handles;
+    state.following = handles && $('follow').checked;
   }
 
   // Returns the bytes of base64 text.
@@ -271,9 +520,27 @@
       portable: fromBase64(bundle.wasm.portable),
     }, (bytes) => WebAssembly.validate(bytes));
     state.host = new host.WorkerHost(() => new Worker(workerUrl), state.module);
-    $('test-data').addEventListener('change', (event) => choose('testData', event.target.files[0] || null));
-    $('submission').addEventListener('change', (event) => choose('submission', event.target.files[0] || null));
+    setHandles(typeof window.showOpenFilePicker === 'function');
+    for (const which of kWhich) {
+      const input = $(kInputs[which]);
+      // Where the browser has handles, its picker takes the input's place.
+      input.addEventListener('click', (event) => {
+        if (!state.handles) return;
+        event.preventDefault();
+        pick(which);
+      });
+      input.addEventListener('change', () => {
+        const file = input.files[0];
+        choose(which, file ? follow.fileSource(file) : null);
+      });
+    }
     $('again').addEventListener('click', evaluate);
+    $('save').addEventListener('click', save);
+    $('swap-button').addEventListener('click', swapFiles);
+    $('follow').addEventListener('change', () => {
+      state.following = state.handles && $('follow').checked;
+      for (const draw of Object.values(state.views)) draw();
+    });
     $('language').addEventListener('click', () => {
       state.language = state.language === 'sl' ? 'en' : 'sl';
       applyTexts();
@@ -285,6 +552,12 @@
     });
     document.body.addEventListener('dragleave', () => $('choose').classList.remove('dragging'));
     document.body.addEventListener('drop', drop);
+    setInterval(poll, kPollMilliseconds);
+    // A hidden page is polled more rarely by the browser: look again at once
+    // when it is shown.
+    document.addEventListener('visibilitychange', () => {
+      if (!document.hidden) poll();
+    });
     setBusy(false);
     applyTexts();
   }

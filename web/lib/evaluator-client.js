@@ -10,8 +10,10 @@
 
   // The module's memory grows in pages of 64 KiB.
   const kPageBytes = 65536;
-  // Where the module's result record keeps its fields (evaluator_web.cc).
+  // Where the module's result record keeps its fields, in the order of its
+  // declaration (evaluator_web.cc; the tests hold them to its layout).
   const kResult = { report: 0, reportSize: 4, file: 8, line: 12, lineMissing: 16, memoryPages: 20 };
+  const kResultSize = 24;
   const kFiles = ['none', 'testData', 'submission'];
 
   // The module had no memory left for bytes that were to be put into it.
@@ -100,15 +102,14 @@
       };
     }
 
-    // Returns the SHA-256 of the held bytes in lower-case hexadecimal.
-    sha256(held) {
-      const digest = this.hold(32);
-      try {
-        this.module._zobnikari_sha256(held.address, held.size, digest.address);
-        return Array.from(digest.view(), (byte) => byte.toString(16).padStart(2, '0')).join('');
-      } finally {
-        digest.release();
-      }
+    // Returns the layout of the module's result record as the module states
+    // it: { size, offsets: [the offset of each field, in kResult's order] }.
+    resultLayout() {
+      const m = this.module;
+      const address = m._zobnikari_result_layout() >>> 0;
+      const words = new Uint32Array(m.HEAPU8.buffer, address, 2);
+      const [count, size] = words;
+      return { size, offsets: Array.from(new Uint32Array(m.HEAPU8.buffer, address + 8, count)) };
     }
   }
 
@@ -134,5 +135,5 @@
     return new Evaluator(await createModule(settings));
   }
 
-  return { createEvaluator, OutOfMemory };
+  return { createEvaluator, OutOfMemory, kResult, kResultSize };
 });

@@ -1,5 +1,6 @@
-// The report as the page shows and saves it: its shape, the test cases and
-// scores of an OK report with their sum, and the bytes that the Windows
+// The report as the page reads and saves it: what it says (accepted with its
+// scores, the check that failed, or an evaluation that broke off), read from
+// no more of its bytes than its shape needs, and the bytes that the Windows
 // program writes (CR LF line ends). Works on the report's bytes.
 (function (root, factory) {
   if (typeof module === 'object' && module.exports) module.exports = factory();
@@ -9,69 +10,67 @@
 
   const kUnexpectedFailure =
       'Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n';
+  const kFailureStart = /^Napaka \[Orv19Zobnikari\.cpp:(\d+)\]: /;
+  const kLineFeed = 10;
+  // The most entries of an OK report handed on one by one; the sum and the
+  // count cover them all.
+  const kMaxEntries = 1000;
 
-  // Returns the text of bytes that are ASCII, or null when one is not. The
-  // report of an OK evaluation, and of one that broke off, is ASCII.
-  function asciiText(bytes) {
-    let text = '';
-    for (const byte of bytes) {
-      if (byte > 127) return null;
-      text += String.fromCharCode(byte);
-    }
-    return text;
+  // Returns the bytes as text, each byte one character.
+  function latin1(bytes) {
+    return new TextDecoder('latin1').decode(bytes);
   }
 
-  // Returns the shape of report (a Uint8Array): 'ok', 'failure' (a check
-  // failed: "Napaka [...]") or 'unexpected' (the evaluation broke off, as when
-  // memory runs out).
-  function shapeOf(report) {
-    const start = asciiText(report.subarray(0, 8)) || '';
-    if (start.startsWith('OK\n')) return 'ok';
-    if (start.startsWith('Napaka [')) return 'failure';
-    return 'unexpected';
-  }
-
-  // Returns true when report is the report of an evaluation that broke off
-  // for a reason outside the checks.
-  function isUnexpectedFailure(report) {
-    return asciiText(report) === kUnexpectedFailure;
-  }
-
-  // Returns the entries of an OK report as { entries: [{ id, score }] in
-  // report order, sum (of the scores) }, or null when report is not one.
-  // Scores are whole numbers below 10^9 each, so the sum is exact.
-  function okEntries(report) {
-    const text = asciiText(report);
-    if (text === null) return null;
+  // Returns the entries of an OK report's text, or null when text is not one.
+  function okOutcome(text) {
     const lines = text.split('\n');
     if (lines[0] !== 'OK' || lines[lines.length - 1] !== '') return null;
     const count = Number(lines[1]);
-    if (!Number.isInteger(count) || lines.length !== count + 3) return null;
+    if (!/^\d+$/.test(lines[1]) || lines.length !== count + 3) return null;
     const entries = [];
     let sum = 0;
-    for (const line of lines.slice(2, 2 + count)) {
-      const match = /^(-?\d+) (-?\d+)$/.exec(line);
+    for (let i = 2; i < 2 + count; ++i) {
+      const match = /^(-?\d+) (-?\d+)$/.exec(lines[i]);
       if (match === null) return null;
-      const entry = { id: Number(match[1]), score: Number(match[2]) };
-      entries.push(entry);
-      sum += entry.score;
+      sum += Number(match[2]);
+      if (entries.length < kMaxEntries) entries.push({ id: Number(match[1]), score: Number(match[2]) });
     }
-    return { entries, sum };
+    return { shape: 'ok', count, entries, sum };
+  }
+
+  // Returns what report (a Uint8Array) says: { shape: 'ok', count (of
+  // entries), entries (the first kMaxEntries, [{ id, score }] in report
+  // order), sum (of all scores) }; { shape: 'failure', check (its number) };
+  // or { shape: 'unexpected' } for the report of an evaluation that broke off
+  // (or any report of neither shape). Scores are whole numbers below 10^9
+  // each, so the sum is exact.
+  function outcomeOf(report) {
+    const start = latin1(report.subarray(0, 40));
+    const failure = kFailureStart.exec(start);
+    if (failure !== null) return { shape: 'failure', check: Number(failure[1]) };
+    if (start.startsWith('OK\n')) {
+      const ok = okOutcome(latin1(report));
+      if (ok !== null) return ok;
+    }
+    return { shape: 'unexpected' };
   }
 
   // Returns the bytes that the Windows program writes for report: every LF
   // as CR LF, every other byte as it is.
   function withCrLf(report) {
-    let feeds = 0;
-    for (const byte of report) if (byte === 10) ++feeds;
-    const out = new Uint8Array(report.length + feeds);
-    let at = 0;
-    for (const byte of report) {
-      if (byte === 10) out[at++] = 13;
-      out[at++] = byte;
-    }
+    const feeds = [];
+    for (let at = report.indexOf(kLineFeed); at >= 0; at = report.indexOf(kLineFeed, at + 1)) feeds.push(at);
+    const out = new Uint8Array(report.length + feeds.length);
+    let from = 0;
+    feeds.forEach((feed, index) => {
+      out.set(report.subarray(from, feed), from + index);
+      out[feed + index] = 13;
+      out[feed + index + 1] = kLineFeed;
+      from = feed + 1;
+    });
+    out.set(report.subarray(from), from + feeds.length);
     return out;
   }
 
-  return { shapeOf, isUnexpectedFailure, okEntries, withCrLf, kUnexpectedFailure };
+  return { outcomeOf, withCrLf, kUnexpectedFailure, kMaxEntries };
 });

@@ -1,6 +1,7 @@
-// The page's own words, in Slovenian (without diacritics, as the reports are)
-// and in English. Every text the page shows comes from here; {name} in a text
-// stands for a value that the page inserts.
+// The page's own words, in Slovenian and in English. Every text the page
+// shows comes from here (the reports keep the program's words, Slovenian
+// without diacritics); {name} in a text stands for a value that the page
+// inserts, and counts take the form their number asks for.
 (function (root, factory) {
   if (typeof module === 'object' && module.exports) module.exports = factory();
   else root.ZobnikariTexts = factory();
@@ -12,48 +13,99 @@
       title: 'Zobnikari: preveri svojo oddajo',
       intro: 'Izberi testne podatke (input.txt) in datoteko, ki jo je napisal tvoj program ' +
           '(submission.txt). Stran ju preveri z istim ocenjevalnikom, kot ga uporablja ' +
-          'tekmovanje, in pokaze porocilo. Datoteki ostaneta na tvojem racunalniku: ' +
-          'stran ne poslje nicesar nikamor.',
-      official: 'Uradne tocke so tiste, ki jih da ocenjevalni racunalnik tekmovanja.',
+          'tekmovanje, in pokaže poročilo. Datoteki ostaneta na tvojem računalniku: ' +
+          'stran ne pošlje ničesar nikamor.',
+      official: 'Uradne točke so tiste, ki jih da ocenjevalni računalnik tekmovanja.',
       testDataLabel: '1. Testni podatki (input.txt)',
       submissionLabel: '2. Tvoja oddaja (submission.txt)',
-      dropHint: 'Datoteki lahko tudi povleces na stran.',
+      dropHint: 'Datoteki lahko tudi povlečeš na stran.',
       again: 'Preveri znova',
+      follow: 'Spremljaj datoteki: ko se na disku spremenita, preveri znova',
+      chooseBoth: 'Izberi testne podatke in oddajo.',
+      chooseTestData: 'Izberi še testne podatke (input.txt).',
+      chooseSubmission: 'Izberi še oddajo (submission.txt).',
       language: 'English',
       reading: 'Berem {file}: {done} od {total}',
-      evaluating: 'Preverjam ...',
-      took: 'Preverjanje je trajalo {seconds} s.',
+      evaluating: 'Preverjam …',
+      took: 'Preverjeno ob {time}, v {seconds} s.',
+      following: 'Spremljam datoteki: ko se spremenita, preverim znova.',
+      changing: 'Datoteka {name} se spreminja; preverim jo, ko se umiri.',
+      staleFollowing: 'Datoteka {name} se je spremenila: to poročilo velja za prejšnjo ' +
+          'različico. Preverim znova, ko se umiri.',
+      stale: 'Datoteka {name} se je spremenila: to poročilo velja za prejšnjo različico. ' +
+          'Klikni »Preveri znova«.',
+      chooseAgain: 'Datoteka "{name}" se je na disku spremenila, zato je brskalnik ne da več ' +
+          'prebrati. Izberi jo znova.',
       checksum: 'SHA-256 testnih podatkov: {sha256}',
+      checksumUnavailable: 'SHA-256 testnih podatkov tu ni na voljo: brskalnik ga izračuna le ' +
+          'na strani, odprti z diska ali z varnega naslova.',
       checksumHint: 'Primerjaj ga z vrednostjo, ki jo objavijo organizatorji.',
-      reportHeading: 'Porocilo (report.txt)',
+      accepted: 'Sprejeto: {points}, {blocks}.',
+      rejected: 'Zavrnjeno: napaka v {line}. vrstici {fileOf} ({name}), preverjanje {check}.',
+      rejectedMissing: 'Zavrnjeno: {fileIn} ({name}) manjka {line}. vrstica, preverjanje {check}.',
+      rejectedTestData: 'Napaka je v testnih podatkih: preveri, ali so to uradni testni podatki.',
+      broken: 'Preverjanje se je prekinilo: oddaja ni ocenjena.',
+      points: ['točka', 'točki', 'točke', 'točk'],
+      blocks: ['blok', 'bloka', 'bloki', 'blokov'],
+      bytes: ['bajt', 'bajta', 'bajti', 'bajtov'],
+      reportHeading: 'Uradno poročilo, kot ga zapiše ocenjevalni računalnik (report.txt)',
+      reportCut: ' … še {left} (vrstica ima {length}; shranjeno poročilo je celo)',
+      reportMoreLines: '… in še {count} vrstic (shranjeno poročilo je celo)',
       save: 'Shrani report.txt',
-      scoresHeading: 'Tocke po testnih primerih',
+      scoresHeading: 'Točke po testnih primerih',
+      scoresMore: 'Prikazanih je prvih {shown} od {count} vrstic; vsota šteje vse.',
       caseColumn: 'Testni primer',
-      scoreColumn: 'Tocke',
+      scoreColumn: 'Točke',
       sumRow: 'Skupaj',
       placeHeading: 'Kje je napaka: {file}, {line}. vrstica',
-      placeMissing: 'Datoteka {file} se konca pred {line}. vrstico, ki manjka.',
+      placeMissing: 'Datoteka {file} se konča pred {line}. vrstico, ki manjka.',
+      markedLine: 'vrstica z napako',
       endOfFile: '(konec datoteke)',
-      lineCut: '... (vrstica je daljsa)',
+      lineCut: ' … še {left} (vrstica ima {length})',
+      lineSkipped: '… {skipped} pred tem … ',
+      gap: '…',
+      offending: 'Označeni znak {mark} (koda {code}) ni ne števka ne presledek.',
+      team: 'To je ekipa za {race}. dirko v bloku testnega primera {id}, ki se začne v ' +
+          '{number}. vrstici (k = {k}, d = {d}).',
+      numberLine: 'Tu bi morala stati številka testnega primera.',
+      previousBlock: 'Pred njo je blok testnega primera {id} (številka v {number}. vrstici, ' +
+          'ekipe v vrsticah {first}–{last}, d = {d}).',
+      pointsLine: 'To je vrstica s točkami po mestih testnega primera {id}, čigar glava je v ' +
+          '{number}. vrstici (n = {n}, d = {d}, k = {k}, m = {m}).',
+      raceLine: 'To je vrstni red {race}. dirke testnega primera {id}, čigar glava je v ' +
+          '{number}. vrstici (n = {n}, d = {d}, k = {k}, m = {m}).',
+      swapTestData: 'Izbrani testni podatki so videti kot oddaja (1. vrstica ima 6 bajtov, ' +
+          '2. je Zobnikari).',
+      swapSubmission: 'Izbrana oddaja se začne z vrstico Zobnikari, kot testni podatki.',
+      swapQuestion: 'Si morda zamenjal datoteki?',
+      swapButton: 'Zamenjaj datoteki',
+      explanationHeading: 'Kaj pomeni preverjanje {check}',
+      explanationSource: 'Iz docs/checks.md (v angleščini):',
+      explanationMistakes: 'Pogoste napake s tem preverjanjem:',
+      explanationLink: 'Vse razlage: docs/checks.md',
       testData: 'testni podatki',
       submission: 'oddaja',
-      memory: 'Brskalniku je zmanjkalo pomnilnika. Stran sme v brskalniku uporabiti najvec ' +
+      testDataOf: 'testnih podatkov',
+      submissionOf: 'oddaje',
+      testDataIn: 'v testnih podatkih',
+      submissionIn: 'v oddaji',
+      memory: 'Brskalniku je zmanjkalo pomnilnika. Stran sme v brskalniku uporabiti največ ' +
           '2 GiB pomnilnika, ocenjevalnik pa mora hraniti testne podatke in vrstico, ki jo ' +
-          'sporocilo navaja. To porocilo je enako, kot bi ga dal ocenjevalnik na ' +
-          'racunalniku, ki mu zmanjka pomnilnika; ne pomeni napake v oddaji. Preveri na ' +
-          'racunalniku z vec pomnilnika ali s programom Orv19Zobnikari.',
+          'sporočilo navaja. To poročilo je enako, kot bi ga dal ocenjevalnik na ' +
+          'računalniku, ki mu zmanjka pomnilnika; ne pomeni napake v oddaji. Preveri na ' +
+          'računalniku z več pomnilnika ali s programom Orv19Zobnikari.',
       empty: 'Datoteka "{name}" je prazna. Izberi datoteko s podatki.',
-      tooLarge: 'Datoteka "{name}" je prevelika za pomnilnik brskalnika (skupaj najvec 1 GiB). ' +
+      tooLarge: 'Datoteka "{name}" je prevelika za pomnilnik brskalnika (skupaj največ 1 GiB). ' +
           'Preveri jo s programom Orv19Zobnikari.',
       same: 'Za testne podatke in oddajo si izbral isto datoteko ("{name}"). Izberi dve ' +
-          'razlicni datoteki.',
+          'različni datoteki.',
       binary: 'Datoteka "{name}" ni besedilna datoteka. Izberi besedilno datoteko ' +
           '(input.txt ali submission.txt).',
-      unreadable: 'Datoteke "{name}" ni mogoce prebrati. Je to mapa, ali se je med branjem ' +
+      unreadable: 'Datoteke "{name}" ni mogoče prebrati. Je to mapa, ali se je med branjem ' +
           'spremenila? Izberi datoteko.',
       folder: '"{name}" je mapa. Povleci datoteko, ne mape.',
-      tooManyFiles: 'Povleci najvec dve datoteki: testne podatke in oddajo.',
-      aborted: 'Preverjanje se je v brskalniku nepricakovano ustavilo ({reason}). Stran je ' +
+      tooManyFiles: 'Povleci največ dve datoteki: testne podatke in oddajo.',
+      aborted: 'Preverjanje se je v brskalniku nepričakovano ustavilo ({reason}). Stran je ' +
           'pripravljena za novo preverjanje.',
       version: 'Ocenjevalnik {version}, commit {commit} ({module})',
       simd: 'WebAssembly SIMD',
@@ -70,24 +122,75 @@
       submissionLabel: '2. Your submission (submission.txt)',
       dropHint: 'You can also drop the files on the page.',
       again: 'Check again',
+      follow: 'Follow the files: check again when they change on disk',
+      chooseBoth: 'Choose the test data and the submission.',
+      chooseTestData: 'Now choose the test data (input.txt).',
+      chooseSubmission: 'Now choose the submission (submission.txt).',
       language: 'Slovensko',
       reading: 'Reading {file}: {done} of {total}',
-      evaluating: 'Checking ...',
-      took: 'The check took {seconds} s.',
+      evaluating: 'Checking …',
+      took: 'Checked at {time}, in {seconds} s.',
+      following: 'Following the files: when they change, the page checks again.',
+      changing: 'The file {name} is changing; it is checked once it settles.',
+      staleFollowing: 'The file {name} has changed: this report is for its previous version. ' +
+          'It is checked again once it settles.',
+      stale: 'The file {name} has changed: this report is for its previous version. Click ' +
+          '“Check again”.',
+      chooseAgain: 'The file "{name}" has changed on disk, and the browser no longer reads it. ' +
+          'Choose it again.',
       checksum: 'SHA-256 of the test data: {sha256}',
+      checksumUnavailable: 'The SHA-256 of the test data is not available here: the browser ' +
+          'works it out only on a page opened from disk or from a secure address.',
       checksumHint: 'Compare it with the value that the organisers publish.',
-      reportHeading: 'Report (report.txt)',
+      accepted: 'Accepted: {points}, {blocks}.',
+      rejected: 'Rejected: an error on line {line} of the {fileOf} ({name}), check {check}.',
+      rejectedMissing: 'Rejected: line {line} is missing {fileIn} ({name}), check {check}.',
+      rejectedTestData: 'The error is in the test data: make sure it is the official test data.',
+      broken: 'The check broke off: the submission is not scored.',
+      points: ['point', 'points'],
+      blocks: ['answer block', 'answer blocks'],
+      bytes: ['byte', 'bytes'],
+      reportHeading: 'The official report, as the grading machine writes it (report.txt)',
+      reportCut: ' … {left} more (the line has {length}; the saved report is whole)',
+      reportMoreLines: '… and {count} more lines (the saved report is whole)',
       save: 'Save report.txt',
       scoresHeading: 'Score by test case',
+      scoresMore: 'The first {shown} of {count} lines are shown; the total counts them all.',
       caseColumn: 'Test case',
       scoreColumn: 'Score',
       sumRow: 'Total',
       placeHeading: 'Where the fault is: {file}, line {line}',
       placeMissing: 'The file {file} ends before line {line}, which is missing.',
+      markedLine: 'the line at fault',
       endOfFile: '(end of file)',
-      lineCut: '... (the line goes on)',
+      lineCut: ' … {left} more (the line has {length})',
+      lineSkipped: '… {skipped} before … ',
+      gap: '…',
+      offending: 'The marked character {mark} (code {code}) is neither a digit nor a blank.',
+      team: 'This is the team for race {race} in the block of test case {id}, which begins on ' +
+          'line {number} (k = {k}, d = {d}).',
+      numberLine: 'A test-case number should stand here.',
+      previousBlock: 'Before it stands the block of test case {id} (its number on line {number}, ' +
+          'the teams on lines {first}–{last}, d = {d}).',
+      pointsLine: 'This is the line of points by place of test case {id}, whose header is on ' +
+          'line {number} (n = {n}, d = {d}, k = {k}, m = {m}).',
+      raceLine: 'This is the finishing order of race {race} of test case {id}, whose header is ' +
+          'on line {number} (n = {n}, d = {d}, k = {k}, m = {m}).',
+      swapTestData: 'The chosen test data looks like a submission (line 1 has 6 bytes, line 2 ' +
+          'is Zobnikari).',
+      swapSubmission: 'The chosen submission begins with the line Zobnikari, as test data does.',
+      swapQuestion: 'Did you swap the files?',
+      swapButton: 'Swap the files',
+      explanationHeading: 'What check {check} means',
+      explanationSource: 'From docs/checks.md:',
+      explanationMistakes: 'Usual mistakes that give this check:',
+      explanationLink: 'Every explanation: docs/checks.md',
       testData: 'test data',
       submission: 'submission',
+      testDataOf: 'test data',
+      submissionOf: 'submission',
+      testDataIn: 'from the test data',
+      submissionIn: 'from the submission',
       memory: 'The browser ran out of memory. The page may use at most 2 GiB of memory in ' +
           'the browser, and the evaluator must hold the test data and the line that the ' +
           'message quotes. This report is the one the evaluator gives on a computer that ' +
@@ -116,10 +219,33 @@
   // replaced by values[name]. REQUIRES: the text exists.
   function text(language, key, values = {}) {
     const template = kTexts[language][key];
-    if (template === undefined) throw new Error('no text ' + language + '.' + key);
+    if (typeof template !== 'string') throw new Error('no text ' + language + '.' + key);
     return template.replace(/\{(\w+)\}/g, (whole, name) =>
       Object.prototype.hasOwnProperty.call(values, name) ? String(values[name]) : whole);
   }
 
-  return { text, languages: Object.keys(kTexts), kTexts };
+  // Returns count with the noun named key in the form the count asks for in
+  // language: Slovenian has a form for 1, 2, 3 and 4, and the rest (by the
+  // count's last two digits: 101 as 1, 111 as 5); English for 1 and the rest.
+  function count(language, key, number) {
+    const forms = kTexts[language][key];
+    if (!Array.isArray(forms)) throw new Error('no counted noun ' + language + '.' + key);
+    let form;
+    if (language === 'sl') {
+      const last = Math.abs(number) % 100;
+      form = last === 1 ? 0 : last === 2 ? 1 : last === 3 || last === 4 ? 2 : 3;
+    } else {
+      form = number === 1 ? 0 : 1;
+    }
+    return grouped(number, language === 'sl' ? '.' : ',') + ' ' + forms[form];
+  }
+
+  // Returns the whole number number with its digits in groups of three,
+  // parted by separator (as toLocaleString would, without loading the
+  // browser's locale data).
+  function grouped(number, separator) {
+    return String(number).replace(/\B(?=(\d{3})+$)/g, separator);
+  }
+
+  return { text, count, languages: Object.keys(kTexts), kTexts };
 });

@@ -2,10 +2,12 @@
 // evaluation at a time, and when its module aborts (or the worker dies) puts
 // a fresh worker in its place, so that the page can evaluate again.
 (function (root, factory) {
-  if (typeof module === 'object' && module.exports) module.exports = factory();
-  else root.ZobnikariWorkerHost = factory();
-})(this, function () {
+  if (typeof module === 'object' && module.exports) module.exports = factory(require('./messages.js'));
+  else root.ZobnikariWorkerHost = factory(root.ZobnikariMessages);
+})(this, function (messages) {
   'use strict';
+
+  const kinds = messages.kKinds;
 
   // Returns the module that this browser runs, as { variant, wasm }: the one
   // with WebAssembly SIMD where validate (WebAssembly.validate) accepts its
@@ -26,7 +28,6 @@
       this.worker = null;
       this.nextId = 1;
       this.pending = null; // { id, resolve, onMessage } of the evaluation under way
-      this.restarts = 0;
       this.start();
     }
 
@@ -39,13 +40,13 @@
         this.fail(String((event && event.message) || 'the worker stopped'));
       };
       // A copy for each worker: a fresh one needs it again.
-      this.worker.postMessage({ kind: 'start', variant: this.module.variant,
+      this.worker.postMessage({ kind: kinds.start, variant: this.module.variant,
                                 wasm: this.module.wasm.slice() });
     }
 
-    // Returns a promise of the evaluation's last message (see worker.js:
-    // 'result', 'tooLarge', 'unreadable', 'binary', or { kind: 'aborted',
-    // message } when the worker's module aborted or the worker died), calling
+    // Returns a promise of the evaluation's last message (one of
+    // messages.kLastKinds, see worker.js; aborted { message } when the
+    // worker's module aborted or the worker died), calling
     // onMessage(message) for every message before it. REQUIRES: no other
     // evaluation under way.
     evaluate(testData, submission, onMessage = () => {}) {
@@ -53,7 +54,7 @@
       const id = this.nextId++;
       return new Promise((resolve) => {
         this.pending = { id, resolve, onMessage };
-        this.worker.postMessage({ kind: 'evaluate', id, testData, submission });
+        this.worker.postMessage({ kind: kinds.evaluate, id, testData, submission });
       });
     }
 
@@ -61,8 +62,8 @@
     receive(message) {
       const pending = this.pending;
       if (pending === null || message.id !== pending.id) return;
-      if (message.kind === 'aborted') return this.fail(message.message);
-      if (['progress', 'checksum', 'evaluating'].includes(message.kind)) {
+      if (message.kind === kinds.aborted) return this.fail(message.message);
+      if (!messages.kLastKinds.includes(message.kind)) {
         pending.onMessage(message);
         return;
       }
@@ -74,11 +75,10 @@
     // worker: its module cannot be trusted again.
     fail(reason) {
       this.worker.terminate();
-      ++this.restarts;
       this.start();
       const pending = this.pending;
       this.pending = null;
-      if (pending !== null) pending.resolve({ kind: 'aborted', id: pending.id, message: reason });
+      if (pending !== null) pending.resolve({ kind: kinds.aborted, id: pending.id, message: reason });
     }
   }
 

@@ -1,7 +1,8 @@
 // The page's WebAssembly module under Node.js, through the worker's own code
 // (lib/worker.js, lib/evaluator-client.js): every row of the tables in
 // tests/report_cases.h gives its report byte for byte and the place of its
-// failure; memory that runs out gives the program's report, never an abort.
+// failure; what the page is given to draw; memory that runs out gives the
+// program's report, never an abort.
 'use strict';
 
 const test = require('node:test');
@@ -12,6 +13,7 @@ const path = require('node:path');
 
 const client = require('../lib/evaluator-client.js');
 const worker = require('../lib/worker.js');
+const visible = require('../lib/visible.js');
 const { kUnexpectedFailure } = require('../lib/report.js');
 
 // Both modules: with WebAssembly SIMD, and portable.
@@ -81,14 +83,81 @@ test('a file larger than the module\'s memory is told apart, and nothing is eval
   assert.throws(() => evaluator.hold(2 ** 32), RangeError);
 });
 
-test('the checksum is the SHA-256 of the test data\'s bytes', async () => {
+test('the checksum is the SHA-256 of the test data\'s bytes, from the browser\'s Web Crypto', async () => {
   const { createModule, wasm } = modules[0];
   const evaluator = await client.createEvaluator(createModule, wasm);
-  for (const bytes of [example.testData, crypto.randomBytes(1 << 20), Buffer.alloc(0)]) {
-    const held = evaluator.holdCopy(bytes);
-    assert.strictEqual(evaluator.sha256(held), crypto.createHash('sha256').update(bytes).digest('hex'));
-    held.release();
+  const large = Buffer.from('Zobnikari\n' + '1 2 3 4 5 6 7 8 9\n'.repeat(100000));
+  for (const testData of [example.testData, large]) {
+    const last = await evaluateBytes(evaluator, testData, example.submission);
+    assert.strictEqual(last.sha256, crypto.createHash('sha256').update(testData).digest('hex'));
   }
+});
+
+test('the module\'s result record has the layout that the page reads', async () => {
+  for (const { name, createModule, wasm } of modules) {
+    const evaluator = await client.createEvaluator(createModule, wasm);
+    assert.deepStrictEqual(evaluator.resultLayout(),
+                           { size: client.kResultSize, offsets: Object.values(client.kResult) }, name);
+  }
+});
+
+test('a failure\'s place: its lines drawn byte by byte, its block, the byte at fault; and files swapped', async () => {
+  const { createModule, wasm } = modules[0];
+  const evaluator = await client.createEvaluator(createModule, wasm);
+  const input = example.testData.toString('latin1');
+  const submission = (teams) => '123456\nZobnikari\n1\n' + teams;
+  // What the page is given: the check, the lines shown (> marks the line
+  // concerned, [ ] the byte at fault), the block, the swap hints.
+  const shown = (last) => ({
+    check: last.outcome.check,
+    lines: last.place.lines.map((line) => (line.marked ? '>' : ' ') + line.number + ' ' +
+        line.runs.map((run) => (run.marked ? '[' + visible.runsText([run]) + ']' : visible.runsText([run]))).join('')),
+    block: last.place.block && Object.assign({}, last.place.block, {
+      numberLine: last.place.block.numberLine && last.place.block.numberLine.number,
+      headerLine: last.place.block.headerLine && last.place.block.headerLine.number,
+    }),
+    swap: [last.swap.testDataLooksLikeSubmission, last.swap.submissionLooksLikeTestData],
+  });
+  const team = (race, lineOfNumber) => ({ kind: 'team', id: 1, k: 2, d: 3, race, numberLine: lineOfNumber,
+                                          headerLine: undefined });
+  const rows = [
+    ['no_break_space_in_a_team', input, submission('3 1\n1\xc2\xa02\n2 1\n'), {
+      check: 55, lines: [' 2 Zobnikari', ' 3 1', ' 4 3 1', '>5 1[\u27e8C2\u27e9]\u27e8A0\u27e92', ' 6 2 1'],
+      block: team(2, 3), swap: [false, false] }],
+    ['team_too_large', input, submission('3 1\n1 2\n2 1 4\n'), {
+      check: 160, lines: [' 3 1', ' 4 3 1', ' 5 1 2', '>6 2 1 4'], block: team(3, 3), swap: [false, false] }],
+    ['team_missing', input, submission('3 1\r\n'), {
+      check: 158, lines: [' 2 Zobnikari', ' 3 1', ' 4 3 1'], block: team(2, 3), swap: [false, false] }],
+    ['surplus_line', input, submission('3 1\n1 2\n2 1\n-\n'), {
+      check: 215, lines: [' 4 3 1', ' 5 1 2', ' 6 2 1', '>7 -'],
+      block: { kind: 'number', previous: { id: 1, d: 3, number: 3 }, numberLine: undefined, headerLine: undefined },
+      swap: [false, false] }],
+    ['finisher_twice', input.replace('1 2 3 4\n', '1 2 3 3\n'), example.submission.toString('latin1'), {
+      check: 107, lines: [' 4 1 4 3 2 1', ' 5 10 6 3 0', ' 6 3 1 4 2', '>7 1 2 3 3', ' 8 4 3 2 1'],
+      block: { kind: 'race', id: 1, n: 4, d: 3, k: 2, m: 1, race: 2, headerLine: 4, numberLine: undefined },
+      swap: [false, false] }],
+    ['files_swapped', example.submission.toString('latin1'), input, {
+      check: 120, lines: ['>1 123456', ' 2 Zobnikari', ' 3 1', ' 4 3 1'], block: null, swap: [true, true] }],
+  ];
+  for (const [name, testData, answers, want] of rows) {
+    const last = await evaluateBytes(evaluator, Buffer.from(testData, 'latin1'), Buffer.from(answers, 'latin1'));
+    assert.deepStrictEqual(shown(last), want, name);
+  }
+});
+
+test('a quoted line of 30 MB: the report whole, its view cut, with the line\'s length', async () => {
+  const { createModule, wasm } = modules[0];
+  const evaluator = await client.createEvaluator(createModule, wasm);
+  const line = 30 * 1000 * 1000;
+  const last = await evaluateBytes(evaluator, example.testData,
+                                   Buffer.concat([Buffer.from('123456\nZobnikari\n'), Buffer.alloc(line, 'x')]));
+  const start = 'Napaka [Orv19Zobnikari.cpp:215]: v 3. vrstici bi morala biti stevilka testnega primera, ne pa "';
+  assert.strictEqual(last.report.length, start.length + line + '"\n-1\n'.length);
+  const [first, second] = last.reportView.lines;
+  assert.deepStrictEqual([first.length, first.after, visible.runsText(first.runs).slice(0, start.length)],
+                         [start.length + line + 1, start.length + line + 1 - 1000, start]);
+  assert.deepStrictEqual([visible.runsText(second.runs), last.reportView.lines.length], ['-1', 2]);
+  assert.deepStrictEqual([last.place.lines[2].length, last.place.lines[2].after], [line, line - 300]);
 });
 
 test('the page\'s bundle carries both modules, the worker\'s code and the version', () => {

@@ -1,7 +1,9 @@
 // The page in Chromium (Debian's, driven by playwright-core), opened from disk
-// and served from 127.0.0.1: the example, a failure of each reader with its
-// line, the largest test data timed, bad inputs, and no request beyond the
-// page's own files. The table rows under Node.js already prove the bytes; these
+// and served from 127.0.0.1: the example with its verdict, a failure of each
+// reader with its line, the largest test data timed, bad inputs, files that
+// change on disk (with handles and without), bytes drawn visibly, a phone's
+// width, a 30 MB line without a frozen page, and no request beyond the page's
+// own files. The table rows under Node.js already prove the bytes; these
 // prove the page around them.
 'use strict';
 
@@ -93,12 +95,16 @@ async function choose(page, testData, submission) {
 }
 
 async function settled(page) {
-  await page.waitForSelector('body[aria-busy="false"] :is(#result, #problem):not([hidden])',
+  await page.waitForSelector('body[data-busy="false"] :is(#result, #problem):not([hidden])',
                              { timeout: 60000 });
 }
 
+// Returns the verdict's first line as the page shows it.
+const verdictShown = (page) => page.textContent('#verdict .verdict-text');
+
 // Returns the report as the page shows it.
 const reportShown = (page) => page.textContent('#report');
+const Node_DOCUMENT_POSITION_FOLLOWING = 4;
 
 test('the example, from disk and from 127.0.0.1: OK, the scores, the saved report', async () => {
   const input = path.join(examples, 'input.txt');
@@ -106,26 +112,35 @@ test('the example, from disk and from 127.0.0.1: OK, the scores, the saved repor
     const page = await open(url);
     await choose(page, input, path.join(examples, 'submission.txt'));
     assert.strictEqual(await reportShown(page), 'OK\n1\n1 35\n', url);
-    assert.deepStrictEqual(await page.$$eval('#scores-body td', (cells) => cells.map((c) => c.textContent)),
-                           ['1', '35']);
+    // The verdict first, in a live region, with the focus on it.
+    assert.strictEqual(await verdictShown(page), 'Sprejeto: 35 točk, 1 blok.');
+    assert.deepStrictEqual(await page.evaluate(() => {
+      const verdict = document.getElementById('verdict');
+      return [verdict.getAttribute('aria-live'), document.activeElement === verdict,
+              verdict.compareDocumentPosition(document.getElementById('report')) & Node.DOCUMENT_POSITION_FOLLOWING];
+    }), ['polite', true, Node_DOCUMENT_POSITION_FOLLOWING]);
+    assert.deepStrictEqual(await page.$$eval('#scores-body tr', (rows) => rows.map((row) =>
+      Array.from(row.children, (cell) => cell.tagName + ' ' + cell.textContent))), [['TH 1', 'TD 35']]);
+    assert.ok(await page.isHidden('#test-data-progress'), 'no progress bar after the check');
     assert.strictEqual(await page.textContent('#scores-sum'), '35');
     const sum = crypto.createHash('sha256').update(fs.readFileSync(input)).digest('hex');
     assert.ok((await page.textContent('#checksum-text')).endsWith(sum));
     assert.match(await page.textContent('#version'), /1\.\d+\.\d+, commit [0-9a-f]{40}.*\(WebAssembly SIMD\)/);
-    assert.match(await page.textContent('.official'), /ocenjevalni racunalnik/);
+    assert.match(await page.textContent('.official'), /ocenjevalni računalnik/);
     const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
     assert.strictEqual(download.suggestedFilename(), 'report.txt');
     assert.strictEqual(fs.readFileSync(await download.path(), 'latin1'), 'OK\r\n1\r\n1 35\r\n');
     // In English, what the outcome drew is drawn again.
     await page.click('#language');
     assert.strictEqual(await page.textContent('#checksum-text'), 'SHA-256 of the test data: ' + sum);
-    assert.match(await page.textContent('#status'), /^The check took [\d.]+ s\.$/);
+    assert.match(await page.textContent('#status'), /^Checked at .+, in [\d.]+ s\./);
+    assert.strictEqual(await verdictShown(page), 'Accepted: 35 points, 1 answer block.');
     assert.match(await page.textContent('.official'), /official score/);
     await page.close();
   }
 });
 
-test('a failure of each reader shows the line concerned, marked, and its file', async () => {
+test('a failure of each reader: the verdict, the line concerned marked, its file, the check explained', async () => {
   const page = await open(pages.file);
   const names = ['test_data_file/task_name_trailing_blank', 'test_case_block/header_of_four_numbers',
                  'reading/points_minus_sign', 'submission/letter_after_block',
@@ -143,13 +158,19 @@ test('a failure of each reader shows the line concerned, marked, and its file', 
     const heading = await page.textContent('#place-heading');
     const fileName = row.file === 'testData' ? 'input.txt' : 'submission.txt';
     assert.ok(heading.includes(fileName) && heading.includes(row.line + '. vrstica'), name + ': ' + heading);
-    const marked = await page.textContent('#place-lines .marked');
+    const check = /:(\d+)\]/.exec(Buffer.from(row.report, 'hex').toString('latin1'))[1];
+    assert.strictEqual(await verdictShown(page), (row.lineMissing
+      ? 'Zavrnjeno: v oddaji (submission.txt) manjka ' + row.line + '. vrstica, preverjanje ' + check + '.'
+      : 'Zavrnjeno: napaka v ' + row.line + '. vrstici ' + (row.file === 'testData' ? 'testnih podatkov' : 'oddaje') +
+        ' (' + fileName + '), preverjanje ' + check + '.'), name);
+    assert.strictEqual(await page.textContent('#explanation h2'), 'Kaj pomeni preverjanje ' + check, name);
+    assert.strictEqual(await page.getAttribute('#verdict a', 'href'), '#explanation', name);
     if (row.lineMissing) {
-      assert.strictEqual(marked, '(konec datoteke)', name);
+      assert.match(await page.textContent('#place-lines .marked.end'), /\(konec datoteke\)/, name);
       assert.ok(await page.isVisible('#place-missing'), name);
     } else {
       const lines = (row.file === 'testData' ? testData : submission).toString('latin1').split('\n');
-      assert.strictEqual(marked, row.line + lines[row.line - 1], name);
+      assert.strictEqual(await page.textContent('#place-lines .marked .text'), lines[row.line - 1], name);
     }
   }
   await page.close();
@@ -159,6 +180,7 @@ test('the largest test data: the program\'s report, timed', { skip: !largest && 
   const page = await open(pages.file);
   const started = Date.now();
   await choose(page, path.join(largest, 'input.txt'), path.join(largest, 'submission.txt'));
+  await page.waitForSelector('#result[data-milliseconds]');
   const seconds = (Date.now() - started) / 1000;
   assert.strictEqual(await reportShown(page), fs.readFileSync(path.join(largest, 'expected_report.txt'), 'latin1'));
   const memory = Number(await page.getAttribute('#result', 'data-memory-bytes'));
@@ -212,6 +234,170 @@ test('bad input gets a clear message, and the page evaluates again afterwards', 
   await drop([submission, input]);
   await settled(page);
   assert.strictEqual(await reportShown(page), 'OK\n1\n1 35\n');
+  await page.close();
+});
+
+// The example's files and a submission whose second team is one cyclist too
+// large (check 160 on line 5).
+const exampleInput = () => fs.readFileSync(path.join(examples, 'input.txt'), 'latin1');
+const exampleSubmission = () => fs.readFileSync(path.join(examples, 'submission.txt'), 'latin1');
+const teamTooLarge = '123456\nZobnikari\n1\n3 1\n1 2 3\n2 1\n';
+
+// Stands in for the browser's file picker: a handle for each chooser (the
+// picker's id), whose file the test sets (name, text, lastModified) and may
+// make unreadable, as a file being written is; reads are counted.
+function pickerSeam() {
+  window.testFiles = {};
+  window.testReads = 0;
+  window.showOpenFilePicker = async ({ id }) => [{
+    kind: 'file',
+    name: window.testFiles[id].name,
+    async getFile() {
+      const file = window.testFiles[id];
+      ++window.testReads;
+      if (file.unreadable) throw new DOMException('the file is being written', 'NotReadableError');
+      return new File([file.text], file.name, { lastModified: file.lastModified });
+    },
+  }];
+}
+
+test('files chosen with handles are read afresh at every check, and followed on disk', async () => {
+  const page = await context.newPage();
+  page.on('pageerror', (error) => pageErrors.push(error.message));
+  await page.addInitScript(pickerSeam);
+  await page.goto(pages.file);
+  const setFile = (id, change) => page.evaluate(([id, change]) => Object.assign(window.testFiles[id], change), [id, change]);
+  await page.evaluate(([input, submission]) => {
+    window.testFiles['zobnikari-testData'] = { name: 'input.txt', text: input, lastModified: 1000 };
+    window.testFiles['zobnikari-submission'] = { name: 'submission.txt', text: submission, lastModified: 1000 };
+  }, [exampleInput(), exampleSubmission()]);
+  await page.click('#test-data');
+  assert.strictEqual(await page.textContent('#next'), 'Izberi še oddajo (submission.txt).');
+  await page.click('#submission');
+  await settled(page);
+  assert.strictEqual(await verdictShown(page), 'Sprejeto: 35 točk, 1 blok.');
+  assert.ok(await page.isChecked('#follow'), 'following is on where there are handles');
+  assert.match(await page.textContent('#status'), /Spremljam datoteki/);
+
+  // The solver writes the submission: unreadable for a while, then a wrong
+  // team. The old report is marked as such, no error is shown, and the new
+  // file is checked once two polls agree.
+  await setFile('zobnikari-submission', { unreadable: true });
+  await page.waitForSelector('#stale:not([hidden])');
+  assert.match(await page.textContent('#stale'), /submission\.txt se je spremenila.*Preverim znova, ko se umiri/);
+  assert.match(await page.textContent('#status'), /submission\.txt se spreminja/);
+  await setFile('zobnikari-submission', { unreadable: false, text: teamTooLarge, lastModified: 2000 });
+  await page.waitForFunction(() => /^Zavrnjeno/.test(document.querySelector('#verdict').textContent),
+                             null, { timeout: 10000 });
+  assert.strictEqual(await verdictShown(page), 'Zavrnjeno: napaka v 5. vrstici oddaje (submission.txt), preverjanje 160.');
+  assert.ok(await page.isHidden('#problem'), 'no error while the file was written');
+  assert.ok(await page.isHidden('#stale'));
+
+  // Following off: a change marks the report stale, and "check again" reads
+  // the file afresh.
+  await page.uncheck('#follow');
+  await setFile('zobnikari-submission', { text: exampleSubmission(), lastModified: 3000 });
+  await page.waitForSelector('#stale:not([hidden])');
+  assert.match(await page.textContent('#stale'), /Klikni »Preveri znova«/);
+  assert.match(await verdictShown(page), /^Zavrnjeno/, 'not checked again by itself');
+  const reads = await page.evaluate(() => window.testReads);
+  await page.click('#again');
+  await page.waitForFunction(() => /^Sprejeto/.test(document.querySelector('#verdict').textContent));
+  assert.ok(await page.evaluate(() => window.testReads) >= reads + 2, 'both files read afresh');
+  await page.close();
+});
+
+test('a file chosen without a handle that changes on disk is asked for again, and its report goes', async () => {
+  const page = await open(pages.file);
+  fs.mkdirSync(path.join(scratch, 'disk'));
+  const input = scratchFile('disk/input.txt', exampleInput());
+  const submission = scratchFile('disk/submission.txt', exampleSubmission());
+  await choose(page, input, submission);
+  assert.strictEqual(await verdictShown(page), 'Sprejeto: 35 točk, 1 blok.');
+  fs.writeFileSync(submission, teamTooLarge);
+  await page.waitForSelector('#problem:not([hidden])', { timeout: 10000 });
+  assert.strictEqual(await page.textContent('#problem'), 'Datoteka "submission.txt" se je na disku spremenila, ' +
+                     'zato je brskalnik ne da več prebrati. Izberi jo znova.');
+  assert.ok(await page.isHidden('#result'), 'no stale report');
+  assert.strictEqual(await page.textContent('#verdict'), '');
+  assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'submission');
+  assert.ok(await page.isDisabled('#again'));
+  assert.strictEqual(await page.textContent('#next'), 'Izberi še oddajo (submission.txt).');
+  await page.setInputFiles('#submission', submission);
+  await settled(page);
+  assert.match(await verdictShown(page), /preverjanje 160\.$/);
+  await page.close();
+});
+
+test('bytes outside printable ASCII are drawn as their values, and swapped files are told', async () => {
+  const page = await open(pages.file);
+  fs.mkdirSync(path.join(scratch, 'bytes'));
+  const input = scratchFile('bytes/input.txt', exampleInput());
+  // A no-break space (UTF-8 C2 A0) in the second team.
+  await choose(page, input, scratchFile('bytes/submission.txt', Buffer.from('123456\nZobnikari\n1\n3 1\n1\xc2\xa02\n2 1\n', 'latin1')));
+  assert.strictEqual(await page.textContent('#place-lines .marked .text'), '1\u27e8C2\u27e9\u27e8A0\u27e92');
+  assert.strictEqual(await page.textContent('#place-lines mark.offending'), '\u27e8C2\u27e9');
+  assert.match(await page.textContent('#place-offending'), /koda 194/);
+  assert.strictEqual(await page.textContent('#place-block'),
+                     'To je ekipa za 2. dirko v bloku testnega primera 1, ki se začne v 3. vrstici (k = 2, d = 3).');
+  // Quoted bytes: in the report as shown, and whole in the report saved.
+  const quoted = Buffer.from('123456\nZobnikari\xc2\xa0\n', 'latin1');
+  await choose(page, input, scratchFile('bytes/quoted.txt', quoted));
+  assert.strictEqual(await reportShown(page), 'Napaka [Orv19Zobnikari.cpp:207]: v drugi vrstici bi moral biti niz ' +
+                     '"Zobnikari", ne pa "Zobnikari\u27e8C2\u27e9\u27e8A0\u27e9"\n-1\n');
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
+  assert.ok(fs.readFileSync(await download.path()).includes(Buffer.from('Zobnikari\xc2\xa0"\r\n-1\r\n', 'latin1')));
+  // The files the wrong way round, then swapped with one click.
+  await choose(page, path.join(examples, 'submission.txt'), input);
+  assert.match(await page.textContent('#swap-text'), /videti kot oddaja.*Si morda zamenjal datoteki\?/);
+  await page.click('#swap-button');
+  await page.waitForFunction(() => /^Sprejeto/.test(document.querySelector('#verdict').textContent));
+  await page.close();
+});
+
+test('at a phone\'s width (390 px) nothing is wider than the screen', async () => {
+  const page = await open(pages.file);
+  await page.setViewportSize({ width: 390, height: 844 });
+  fs.mkdirSync(path.join(scratch, 'phone'));
+  const input = path.join(examples, 'input.txt');
+  const cases = [
+    ['example', path.join(examples, 'submission.txt')],
+    ['a long quoted line', scratchFile('phone/submission.txt', '123456\nZobnikari\n' + 'x'.repeat(5000) + '\n')],
+  ];
+  for (const [name, submission] of cases) {
+    await choose(page, input, submission);
+    assert.ok(await page.evaluate(() => document.documentElement.scrollWidth) <= 390, name);
+  }
+  await page.close();
+});
+
+test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', async () => {
+  const page = await context.newPage();
+  page.on('pageerror', (error) => pageErrors.push(error.message));
+  await page.addInitScript(() => {
+    window.longTasks = [];
+    new PerformanceObserver((list) => {
+      for (const entry of list.getEntries()) window.longTasks.push({ start: entry.startTime, duration: entry.duration });
+    }).observe({ type: 'longtask', buffered: true });
+  });
+  await page.goto(pages.file);
+  const line = 30 * 1000 * 1000;
+  const submission = scratchFile('long.txt', Buffer.concat([Buffer.from('123456\nZobnikari\n'), Buffer.alloc(line, 'x')]));
+  await page.setInputFiles('#test-data', path.join(examples, 'input.txt'));
+  const chosen = await page.evaluate(() => performance.now());
+  await page.setInputFiles('#submission', submission);
+  await settled(page);
+  await page.waitForSelector('#result[data-milliseconds]');
+  await page.waitForTimeout(500); // a long task drawing the result would end by now
+  const longest = await page.evaluate((since) => Math.max(0, ...window.longTasks
+    .filter((task) => task.start >= since).map((task) => task.duration)), chosen);
+  assert.ok(longest < 200, 'a task of ' + longest + ' ms on the main thread');
+  // The report's first line: 95 bytes of message, the line, a quote.
+  assert.match(await page.textContent('#report .cut'), /^ … še 29\.999\.096 bajtov \(vrstica ima 30\.000\.096 bajtov;/);
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
+  assert.strictEqual(fs.statSync(await download.path()).size, 30000096 + '\r\n-1\r\n'.length);
+  console.log(`a quoted line of 30 MB: ${await page.getAttribute('#result', 'data-milliseconds')} ms from the ` +
+              `second choice to everything shown; the longest task on the main thread ${longest.toFixed(0)} ms`);
   await page.close();
 });
 
