@@ -14,6 +14,7 @@ const path = require('node:path');
 const client = require('../lib/evaluator-client.js');
 const worker = require('../lib/worker.js');
 const visible = require('../lib/visible.js');
+const messages = require('../lib/messages.js');
 const { kUnexpectedFailure } = require('../lib/report.js');
 
 // Both modules: with WebAssembly SIMD, and portable.
@@ -36,22 +37,32 @@ async function evaluateBytes(evaluator, testData, submission) {
   }, (message) => message);
 }
 
-test('every table row gives its report and its place, byte for byte, in both modules', async () => {
+test('every table row gives its report and its place, byte for byte, in both modules, as the evaluation does', async () => {
   const rows = JSON.parse(fs.readFileSync(process.env.ZOBNIKARI_REPORT_CASES, 'utf8'));
   assert.ok(rows.length >= 100, 'the tables have ' + rows.length + ' rows');
   assert.strictEqual(modules.length, 2);
   const wrong = [];
+  const placed = (result) => ({
+    report: Buffer.from(result.report).toString('hex'), file: result.file, line: result.line,
+    lineMissing: result.lineMissing,
+  });
   for (const { name, createModule, wasm } of modules) {
     const evaluator = await client.createEvaluator(createModule, wasm);
     for (const row of rows) {
-      const last = await evaluateBytes(evaluator, Buffer.from(row.testData, 'hex'),
-                                       Buffer.from(row.submission, 'hex'));
-      const got = last.kind !== 'result' ? last.kind : {
-        report: Buffer.from(last.report).toString('hex'),
-        file: last.file, line: last.line, lineMissing: last.lineMissing,
-      };
+      const testData = Buffer.from(row.testData, 'hex');
+      const submission = Buffer.from(row.submission, 'hex');
+      const last = await evaluateBytes(evaluator, testData, submission);
       const want = { report: row.report, file: row.file, line: row.line, lineMissing: row.lineMissing };
-      if (JSON.stringify(got) !== JSON.stringify(want)) wrong.push({ module: name, row: row.name, got, want });
+      // The page shows the diagnosis's report: the evaluation's own, on its
+      // own, must be the same.
+      const held = [evaluator.holdCopy(testData), evaluator.holdCopy(submission)];
+      const evaluation = placed(evaluator.evaluate(held[0], held[1]));
+      held.forEach((bytes) => bytes.release());
+      const got = last.kind !== 'result' ? last.kind : placed(last);
+      for (const [what, result] of [['page', got], ['evaluation', evaluation]]) {
+        if (JSON.stringify(result) !== JSON.stringify(want)) wrong.push({ module: name, row: row.name, what, result, want });
+      }
+      if (last.diagnosis && last.diagnosis.incomplete) wrong.push({ module: name, row: row.name, what: 'incomplete' });
     }
   }
   assert.deepStrictEqual(wrong, []);
@@ -93,11 +104,19 @@ test('the checksum is the SHA-256 of the test data\'s bytes, from the browser\'s
   }
 });
 
-test('the module\'s result record has the layout that the page reads', async () => {
+test('the module\'s records have the layouts that the page reads', async () => {
+  const words = (fields, count) => ({ size: 4 * count, offsets: Object.values(fields).map((word) => 4 * word) });
   for (const { name, createModule, wasm } of modules) {
     const evaluator = await client.createEvaluator(createModule, wasm);
     assert.deepStrictEqual(evaluator.resultLayout(),
                            { size: client.kResultSize, offsets: Object.values(client.kResult) }, name);
+    assert.deepStrictEqual(evaluator.diagnosisLayout(), [
+      { size: client.kRecordSizes.diagnosis, offsets: Object.values(client.kDiagnosis) },
+      { size: client.kRecordSizes.finding, offsets: Object.values(client.kFinding) },
+      words(messages.kBlockFields, messages.kBlockWords),
+      { size: client.kRecordSizes.races, offsets: Object.values(client.kRaces) },
+      words(messages.kCaseFields, messages.kCaseWords),
+    ], name);
   }
 });
 
