@@ -28,8 +28,8 @@
 
   // Returns the change from previous to current (summaryOf's): { time (of
   // previous), shapes: [previous's, current's], total (both accepted: the
-  // sums' change; else null), defects (both rejected: the counts' change;
-  // else null), cases (both accepted: [{ id, before, after, change }] of
+  // sums' change; else null), defects (both rejected with their defects
+  // counted: the counts' change; else null), cases (both accepted: [{ id, before, after, change }] of
   // every test case that either answers, by id; a test case one of them
   // does not answer has null there and change null; else []) }.
   function compare(previous, current) {
@@ -37,7 +37,9 @@
     const compared = {
       time: previous.time, shapes: [previous.shape, current.shape], total: null, defects: null, cases: [],
     };
-    if (both('failure')) compared.defects = change(previous.defects, current.defects);
+    if (both('failure') && previous.defects !== null && current.defects !== null) {
+      compared.defects = change(previous.defects, current.defects);
+    }
     if (!both('ok')) return compared;
     compared.total = change(previous.sum, current.sum);
     const before = new Map(previous.byCase);
