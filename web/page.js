@@ -19,7 +19,6 @@
   const checkDocs = window.ZobnikariCheckDocs;
   const bundle = window.ZobnikariBundle;
   const workbench = window.ZobnikariWorkbench;
-  const points = window.ZobnikariPoints;
   const runs = window.ZobnikariRuns;
   const diagnosisViews = window.ZobnikariDiagnosisViews;
 
@@ -229,7 +228,7 @@
     show('blocks', () => state.parts.blocks.redraw());
     const defects = diagnosis.incomplete ? null : diagnosis.findings.length + diagnosis.moreFindings;
     drawComparison(last.sha256, runs.summaryOf({
-      sha256: last.sha256, time, outcome: last.outcome, byCase: points.scoresByCase(diagnosis.blocks), defects,
+      sha256: last.sha256, time, outcome: last.outcome, byCase: diagnosis.byCase, defects,
     }));
   }
 

@@ -67,7 +67,7 @@
       const figures = block.accepted
         ? [words.number(block.score), words.number(block.ceiling), block.share === null ? '' : words.share(block.share)]
         : [Object.assign(element('td', 'rejected', words.rejected(block.defects)), { colSpan: 3 })];
-      const made = row(header, words.number(block.line), String(block.id), ...figures);
+      const made = row(header, String(block.line), String(block.id), ...figures);
       if (i === chosen) made.className = 'chosen';
       rows.push(made);
     }

@@ -57,15 +57,21 @@
 
   // Returns the scores of blocks' accepted blocks by test case: [[id, score]]
   // by id, score the sum of its blocks' (a test case answered twice counts
-  // twice, as the report's sum does).
-  function scoresByCase(blocks) {
-    const byCase = new Map();
+  // twice, as the report's sum does). REQUIRES: cases holds every test case
+  // that a block answers.
+  function scoresByCase(blocks, cases) {
+    const count = cases.length / kCaseWords;
+    const sums = new Float64Array(count + 1);
+    const answered = new Uint8Array(count + 1);
     for (let at = 0; at < blocks.length; at += kBlockWords) {
       if (blocks[at + kBlock.accepted] !== 1) continue;
       const id = blocks[at + kBlock.id];
-      byCase.set(id, (byCase.get(id) || 0) + blocks[at + kBlock.score]);
+      sums[id] += blocks[at + kBlock.score];
+      answered[id] = 1;
     }
-    return Array.from(byCase).sort((a, b) => a[0] - b[0]);
+    const byCase = [];
+    for (let id = 1; id <= count; ++id) if (answered[id] === 1) byCase.push([id, sums[id]]);
+    return byCase;
   }
 
   // Returns the index of the first block of blocks with races, or -1.

@@ -93,7 +93,7 @@
       this.elements.list.replaceChildren(...diagnosisViews.findingItems(this.findings, from, to, this.selected,
         Object.assign({
           at: (finding) => words.t(finding.missing ? 'findingMissing' : 'findingAt',
-                                   { name: words.name(finding.file), line: words.number(finding.line), check: finding.check }),
+                                   { name: words.name(finding.file), line: finding.line, check: finding.check }),
           official: words.t('officialMark'),
         }, words.lineWords())));
     }
@@ -149,10 +149,13 @@
       this.drawChart();
     }
 
-    // Chooses block index, which has races, for the chart.
+    // Chooses block index, which has races, for the chart; the focus stays
+    // on its button when it was there.
     choose(index) {
+      const focused = this.elements.body.contains(document.activeElement);
       this.chosen = index;
       this.pager.show(this.pager.bounds.index);
+      if (focused) this.elements.body.querySelector('button[data-index="' + index + '"]').focus();
       this.drawChart();
     }
 
@@ -180,7 +183,7 @@
       this.races = points.racesOf(block, testCase, this.diagnosis.races);
       this.m = testCase.m;
       const index = this.chosen + 1;
-      chartElements.heading.textContent = words.t('chartHeading', { index, id: block.id, line: words.number(block.line) });
+      chartElements.heading.textContent = words.t('chartHeading', { index, id: block.id, line: block.line });
       const summary = words.t('chartSummary', {
         score: words.count('points', block.score), ceiling: words.number(block.ceiling),
         share: words.share(block.share || 0), lost: words.number(this.races.lost),

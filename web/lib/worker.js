@@ -10,13 +10,13 @@
   if (typeof module === 'object' && module.exports) {
     module.exports = factory(require('./evaluator-client.js'), require('./lines.js'),
                              require('./inputs.js'), require('./visible.js'), require('./report.js'),
-                             require('./blocks.js'), require('./messages.js'));
+                             require('./blocks.js'), require('./points.js'), require('./messages.js'));
   } else {
     root.ZobnikariWorker = factory(root.ZobnikariEvaluatorClient, root.ZobnikariLines,
                                    root.ZobnikariInputs, root.ZobnikariVisible, root.ZobnikariReport,
-                                   root.ZobnikariBlocks, root.ZobnikariMessages);
+                                   root.ZobnikariBlocks, root.ZobnikariPoints, root.ZobnikariMessages);
   }
-})(this, function (client, lines, inputs, visible, report, blocks, messages) {
+})(this, function (client, lines, inputs, visible, report, blocks, points, messages) {
   'use strict';
 
   const kinds = messages.kKinds;
@@ -282,7 +282,8 @@
   // file, line, lineMissing (where the evaluation stood), place (placeOf, or
   // null with an OK report), swap (swapHints), sha256 (of the test data, or
   // null), memoryBytes, diagnosis { incomplete, findings (findingsOf),
-  // moreFindings, blocks, races, cases (as the client gives them) } };
+  // moreFindings, blocks, races, cases (as the client gives them), byCase
+  // (points.scoresByCase) } };
   // testDataChecked { valid, incomplete, cases, finding (as findingsOf gives
   // one, or null), sha256, memoryBytes }; or tooLarge | unreadable | binary
   // { which }. A module that aborts throws: the worker is done.
@@ -319,6 +320,7 @@
         diagnosis: {
           incomplete: diagnosis.incomplete, findings, moreFindings: diagnosis.moreFindings,
           blocks: diagnosis.blocks, races: diagnosis.races, cases: diagnosis.cases,
+          byCase: points.scoresByCase(diagnosis.blocks, diagnosis.cases),
         },
       });
     } finally {

@@ -361,7 +361,7 @@ test('a block\'s figures: its share of the ceiling, its races against the race\'
   assert.deepStrictEqual([first.atLimit, first.changes], [1, 3]);
   assert.deepStrictEqual(points.caseOf(diagnosed.cases, 1), { id: 1, n: 4, d: 3, k: 2, m: 1 });
   // Rejected blocks give nothing; a test case answered twice, both scores.
-  assert.deepStrictEqual(points.scoresByCase(diagnosed.blocks), [[1, 35], [2, 142]]);
+  assert.deepStrictEqual(points.scoresByCase(diagnosed.blocks, diagnosed.cases), [[1, 35], [2, 142]]);
   assert.strictEqual(points.firstWithRaces(diagnosed.blocks), 0);
   assert.strictEqual(points.firstWithRaces(diagnosed.blocks.slice(7, 14)), -1);
 });
