@@ -236,17 +236,19 @@
   // defect in its place.
   function showTestData(last) {
     $('official-report').hidden = true;
-    if (last.finding !== null) {
-      const finding = last.finding;
-      showPlace({ file: finding.file, line: finding.line, lineMissing: finding.missing, check: finding.check,
-                  place: finding.place }, null);
-    }
+    if (last.finding !== null) showPlace(findingAt(last.finding), null);
     if (last.valid) {
       state.parts.cases.rows = (from, to) => diagnosisViews.caseRows(last.cases, from, to);
       state.parts.cases.show(workbench.caseCount(last.cases));
       show('cases', () => state.parts.cases.redraw());
       $('cases').hidden = false;
     }
+  }
+
+  // Returns a finding of the worker's as showPlace takes it.
+  function findingAt(finding) {
+    return { file: finding.file, line: finding.line, lineMissing: finding.missing, check: finding.check,
+             place: finding.place };
   }
 
   // Draws at ({ file, line, lineMissing, check, place }: a failure, or a
@@ -682,9 +684,7 @@
   function makeParts() {
     const findings = new workbench.Findings(
         { section: $('findings'), summary: $('findings-summary'), nav: $('findings-nav'), list: $('findings-list') },
-        partWords(), (finding, index, count) => showPlace({
-          file: finding.file, line: finding.line, lineMissing: finding.missing, check: finding.check, place: finding.place,
-        }, { index, count }));
+        partWords(), (finding, index, count) => showPlace(findingAt(finding), { index, count }));
     const blocks = new workbench.Blocks({
       section: $('blocks'), nav: $('blocks-nav'), body: $('blocks-body'),
       chart: {

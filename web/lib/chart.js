@@ -81,5 +81,5 @@
               { title: words.newcomers, first: words.first, last: words.last, level: words.level(m) }));
   }
 
-  return { barsPath, levelPath, drawChart, kHeight };
+  return { barsPath, levelPath, drawChart };
 });

@@ -242,5 +242,5 @@
     }
   }
 
-  return { Findings, Blocks, PagedTable, kPageSize, caseCount: (cases) => cases.length / messages.kCaseWords };
+  return { Findings, Blocks, PagedTable, caseCount: (cases) => cases.length / messages.kCaseWords };
 });

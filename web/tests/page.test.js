@@ -375,7 +375,10 @@ test('at a phone\'s width (390 px) nothing is wider than the screen', async () =
   await page.close();
 });
 
-test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', async () => {
+// Returns a fresh page from disk that notes every long task on its main
+// thread; longTasksSince(page, since) returns those that began at since
+// (its performance.now()) or later.
+async function openWatchingLongTasks() {
   const page = await context.newPage();
   page.on('pageerror', (error) => pageErrors.push(error.message));
   await page.addInitScript(() => {
@@ -385,6 +388,12 @@ test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', as
     }).observe({ type: 'longtask', buffered: true });
   });
   await page.goto(pages.file);
+  return page;
+}
+const longTasksSince = (page, since) => page.evaluate((from) => window.longTasks.filter((task) => task.start >= from), since);
+
+test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', async () => {
+  const page = await openWatchingLongTasks();
   const line = 30 * 1000 * 1000;
   const submission = scratchFile('long.txt', Buffer.concat([Buffer.from('123456\nZobnikari\n'), Buffer.alloc(line, 'x')]));
   await page.setInputFiles('#test-data', path.join(examples, 'input.txt'));
@@ -393,8 +402,7 @@ test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', as
   await settled(page);
   await page.waitForSelector('#result[data-milliseconds]');
   await page.waitForTimeout(500); // a long task drawing the result would end by now
-  const longest = await page.evaluate((since) => Math.max(0, ...window.longTasks
-    .filter((task) => task.start >= since).map((task) => task.duration)), chosen);
+  const longest = Math.max(0, ...(await longTasksSince(page, chosen)).map((task) => task.duration));
   assert.ok(longest < 200, 'a task of ' + longest + ' ms on the main thread');
   // The report's first line: 95 bytes of message, the line, a quote.
   assert.match(await page.textContent('#report .cut'), /^ … še 29\.999\.096 bajtov \(vrstica ima 30\.000\.096 bajtov;/);
@@ -566,15 +574,7 @@ test('the test data alone: valid with its test cases, or its one defect in its p
 });
 
 test('1000 defects of a max-size submission listed, the page never frozen', { skip: !largest && 'no largest test data' }, async () => {
-  const page = await context.newPage();
-  page.on('pageerror', (error) => pageErrors.push(error.message));
-  await page.addInitScript(() => {
-    window.longTasks = [];
-    new PerformanceObserver((list) => {
-      for (const entry of list.getEntries()) window.longTasks.push({ start: entry.startTime, duration: entry.duration });
-    }).observe({ type: 'longtask', buffered: true });
-  });
-  await page.goto(pages.file);
+  const page = await openWatchingLongTasks();
   // Every team line of the largest submission with one cyclist too many:
   // 10 blocks of 1000 races, each line failing check 160.
   const lines = fs.readFileSync(path.join(largest, 'submission.txt'), 'latin1').split('\n');
@@ -598,7 +598,7 @@ test('1000 defects of a max-size submission listed, the page never frozen', { sk
   assert.strictEqual(await page.textContent('#place-heading'), 'Kje je napaka: oddaja (submission.txt), 1003. vrstica');
   assert.strictEqual(await page.textContent('#place-block'), 'To je ekipa za 1000. dirko v bloku testnega primera 1, ' +
                      'ki se začne v 3. vrstici (k = 500, d = 1000).');
-  const tasks = await page.evaluate((since) => window.longTasks.filter((task) => task.start >= since), chosen);
+  const tasks = await longTasksSince(page, chosen);
   console.log(`1000 defects of a max-size submission: ${await page.getAttribute('#result', 'data-milliseconds')} ms ` +
               `from the second choice to everything shown; long tasks ${JSON.stringify(tasks)}`);
   assert.deepStrictEqual(tasks, [], 'no long task on the main thread');
