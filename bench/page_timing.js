@@ -1,7 +1,9 @@
 // Times pages of the web archive in Chromium, alternated in one run: for each
 // case, from the choice of the second file (its change event) to everything
-// shown (the result visible, then a frame drawn and the next task run), each
-// page opened fresh from disk, the median of the rounds. Prints a table of
+// shown (the verdict drawn, then a frame drawn and the next task run), each
+// page opened fresh from disk, the median of the rounds. The submission is
+// chosen once the page is done with the test data alone, as a contestant
+// choosing the second file after the first finds it. Prints a table of
 // medians, with the time that each page counts itself (its result's
 // data-milliseconds) beside it.
 //
@@ -22,19 +24,21 @@ function median(numbers) {
 }
 
 // In the page, before its own scripts: notes when the second file is chosen
-// and when the result, once visible, has been drawn.
+// and when the verdict drawn after it (the last message's, with everything
+// drawn in the same task) has reached the screen.
 function timer() {
   window.timing = { chosen: null, shown: null };
   document.addEventListener('change', (event) => {
     if (event.target.id === 'submission') window.timing.chosen = performance.now();
   }, true);
   const watch = new MutationObserver(() => {
-    const result = document.getElementById('result');
-    if (window.timing.chosen === null || window.timing.shown !== null || !result || result.hidden) return;
+    if (window.timing.chosen === null || window.timing.shown !== null) return;
     window.timing.shown = 0;
     requestAnimationFrame(() => setTimeout(() => { window.timing.shown = performance.now(); }, 0));
   });
-  document.addEventListener('DOMContentLoaded', () => watch.observe(document.body, { attributes: true, subtree: true }));
+  document.addEventListener('DOMContentLoaded', () => {
+    watch.observe(document.getElementById('verdict'), { childList: true });
+  });
 }
 
 // Returns { total, own } in milliseconds for one case on the page at url.
@@ -43,6 +47,7 @@ async function measure(context, url, testData, submission) {
   await page.addInitScript(timer);
   await page.goto(url);
   await page.setInputFiles('#test-data', testData);
+  await page.waitForSelector('body[data-busy="false"]', { timeout: 120000 });
   await page.setInputFiles('#submission', submission);
   await page.waitForFunction(() => window.timing.shown > 0, null, { timeout: 120000, polling: 50 });
   await page.waitForFunction(() => document.getElementById('result').dataset.milliseconds !== undefined);

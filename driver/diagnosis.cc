@@ -31,6 +31,10 @@ namespace zobnikari {
 
 namespace {
 
+// A block's record stays within the room that the diagnosis's memory bound
+// allows a block (the defect count fills the padding after the flag).
+static_assert(sizeof(AnswerBlock) == 24, "a block's record is 24 bytes");
+
 // More than any message holds besides the input line it quotes.
 constexpr std::size_t kMessageBesideQuote = 160;
 
@@ -232,6 +236,7 @@ bool Walk::Block(LineReader& input, CaseScorer& scorer, AnswerBlock& block) {
     }
     if (outcome.failed) {
       clean = false;
+      ++block.defects;
       Find(InputRead::kSubmission, input, outcome.check, 0,
            [&] { return MessageOf(outcome, j + 1, answered); });
     }

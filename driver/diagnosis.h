@@ -48,6 +48,8 @@ struct AnswerBlock {
   std::int32_t score = 0;    // the sum of its races' points
   std::int32_t ceiling = 0;  // d * (t_1 + ... + t_k): every race's k best places
   bool accepted = false;     // no finding in it, and not cut by the end of the file
+  // Its findings, listed or counted: at most one a line, so at most d.
+  std::uint16_t defects = 0;
 };
 
 // What each race of an accepted block gave: its team's points and newcomers

@@ -246,6 +246,48 @@ TEST(Diagnose, GoesOnByItsRules) {
   }
 }
 
+// Returns each block of diagnosis as "<id>@<line>:<defects>", with "+" when
+// it is accepted.
+std::vector<std::string> DescribeBlocks(const Diagnosis& diagnosis) {
+  std::vector<std::string> described;
+  for (const AnswerBlock& block : diagnosis.blocks) {
+    described.push_back(std::to_string(block.id) + "@" + std::to_string(block.line) + ":" +
+                        std::to_string(block.defects) + (block.accepted ? "+" : ""));
+  }
+  return described;
+}
+
+TEST(Diagnose, CountsEachBlocksDefectsListedOrNot) {
+  const struct {
+    const char* name;
+    std::string testData;
+    std::string submission;
+    std::vector<std::string> blocks;
+  } rows[] = {
+      {"several_in_one_block", kExampleTestData, Submission("1\n1 1\n0 2\n2 1 3\n"), {"1@3:3"}},
+      {"one_in_each_of_three_blocks",
+       kTwoCases,
+       Submission("1\n3 1\n1 2\n2 x\n2\n1 2 3\n1 5 6\n6 2 4\n4 2 99999999999\n1\n3 1\n1 2\n3 4\n"),
+       {"1@3:1", "2@7:1", "1@12:1"}},
+      {"accepted_around_a_rejected_one",
+       kExampleTestData,
+       kExampleSubmission + "1\n3 1\n1 2 3\n2 1\n1\n3 1\n1 2\n2 1\n",
+       {"1@3:0+", "1@7:1", "1@11:0+"}},
+      // The missing line is the block's second defect.
+      {"cut_by_the_end_of_the_file", kExampleTestData, Submission("1\n3 3\n1 2"), {"1@3:2"}},
+      // Past the 1000 listed findings, every block still counts its three.
+      {"past_the_listed_findings", kExampleTestData, RepeatedOnes(400),
+       [] {
+         std::vector<std::string> blocks;
+         for (int b = 0; b < 400; ++b) blocks.push_back("1@" + std::to_string(3 + 4 * b) + ":3");
+         return blocks;
+       }()},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(DescribeBlocks(Diagnose(row.testData, row.submission)), row.blocks) << row.name;
+  }
+}
+
 // A diagnosis and its whole JSON document.
 struct JsonRow {
   const char* name;

@@ -1,8 +1,10 @@
 // The page: the two file choosers (with file handles where the browser has
 // them) and dropped files, the evaluation in a worker with its progress, the
-// verdict, the report with the scores or the place of a failure, and the
-// files followed on disk. The logic lives in lib/ (and, for the evaluation,
-// in the worker's bundle); this file only joins it to the page's elements.
+// verdict, the report with the scores or the place of a failure, every
+// defect, where the points go, the change against the last run, the test
+// data checked alone, and the files followed on disk. The logic lives in
+// lib/ (and, for the evaluation, in the worker's bundle); this file only
+// joins it to the page's elements.
 (function () {
   'use strict';
 
@@ -16,6 +18,9 @@
   const kinds = window.ZobnikariMessages.kKinds;
   const checkDocs = window.ZobnikariCheckDocs;
   const bundle = window.ZobnikariBundle;
+  const workbench = window.ZobnikariWorkbench;
+  const runs = window.ZobnikariRuns;
+  const diagnosisViews = window.ZobnikariDiagnosisViews;
 
   const kWhich = ['testData', 'submission'];
   const kInputs = { testData: 'test-data', submission: 'submission' };
@@ -34,7 +39,12 @@
     follower: new follow.Follower(),
     report: null, // the bytes of the report shown
     views: {}, // by part of the page: redraws its texts that depend on the outcome shown
-    started: 0, // when the evaluation shown began (performance.now())
+    started: 0, // when the evaluation shown was asked for (performance.now())
+    asked: null, // when an evaluation was asked for that has not begun
+    keeper: new runs.RunKeeper(storage()), // the last run of each test data
+    sha256: null, // of the test data of the result shown
+    parts: null, // the workbench's parts (start)
+    keepNote: null, // what became of the last run shown when it was to be kept, or null
     busy: false, // an evaluation is under way
     again: false, // the files changed while it was: evaluate again
     polling: false, // a poll of the files is under way
@@ -61,6 +71,29 @@
     const named = {};
     for (const which of kWhich) named[which] = state.sources[which] ? state.sources[which].name : '';
     return named;
+  }
+
+  // Returns the browser's localStorage, or null where it has none for this
+  // page.
+  function storage() {
+    try {
+      return window.localStorage || null;
+    } catch (error) {
+      return null;
+    }
+  }
+
+  // Returns the page's words as the workbench takes them.
+  function partWords() {
+    return {
+      t,
+      count: (key, number) => texts.count(state.language, key, number),
+      number: (value) => texts.number(state.language, value),
+      change: (value) => texts.change(state.language, value),
+      share: (value) => texts.percent(state.language, value),
+      lineWords: () => words('line'),
+      name: (file) => names()[file],
+    };
   }
 
   // Returns the words with which views.js notes what it leaves out, for a
@@ -109,9 +142,11 @@
 
   // Clears what the last evaluation showed.
   function clearOutcome() {
-    for (const id of ['problem', 'result', 'checksum', 'stale', 'swap', 'place', 'explanation', 'scores']) {
+    for (const id of ['problem', 'result', 'checksum', 'stale', 'swap', 'place', 'explanation', 'scores',
+                      'comparison', 'findings', 'findings-incomplete', 'blocks', 'chart', 'cases']) {
       $(id).hidden = true;
     }
+    $('official-report').hidden = false;
     $('verdict').replaceChildren();
     delete $('verdict').dataset.tone;
     state.views = {};
@@ -140,8 +175,8 @@
     $(kInputs[which]).focus();
   }
 
-  // Draws an evaluation's last message: a result, or aborted (a verdict
-  // without a report).
+  // Draws an evaluation's last message: a result, the test data checked
+  // alone, or aborted (a verdict without a report).
   function showResult(last) {
     show('verdict', () => {
       views.drawVerdict($('verdict'), verdicts.verdictOf(state.language, last, names()), 'explanation');
@@ -153,14 +188,9 @@
       $('status').textContent = t('took', { time, seconds }) +
           (state.following && anyHandle ? ' ' + t('following') : '');
     });
-    if (last.kind === kinds.result) {
-      state.report = last.report;
-      show('report', () => views.drawReport($('report'), last.reportView, words('report')));
-      drawSwap(last.swap);
-      if (last.outcome.shape === 'ok') drawScores(last.outcome);
-      if (last.place !== null) show('place', () => drawPlace(last));
-      const doc = last.outcome.shape === 'failure' ? checkDocs[last.outcome.check] : undefined;
-      if (doc !== undefined) show('explanation', () => drawExplanation(last.outcome.check, doc));
+    if (last.kind === kinds.result) showEvaluation(last, time);
+    if (last.kind === kinds.testDataChecked) showTestData(last);
+    if (last.kind !== kinds.aborted) {
       show('checksum', () => {
         $('checksum-text').textContent = last.sha256 === null ? t('checksumUnavailable')
             : t('checksum', { sha256: last.sha256 });
@@ -175,6 +205,121 @@
     requestAnimationFrame(() => setTimeout(() => {
       $('result').dataset.milliseconds = (performance.now() - state.started).toFixed(0);
     }, 0));
+  }
+
+  // Draws a result: the report, its scores or the place of its failure,
+  // every defect, the blocks, and the change against the last run (time:
+  // when it was checked).
+  function showEvaluation(last, time) {
+    state.report = last.report;
+    show('report', () => views.drawReport($('report'), last.reportView, words('report')));
+    drawSwap(last.swap);
+    if (last.outcome.shape === 'ok') drawScores(last.outcome);
+    const diagnosis = last.diagnosis;
+    $('findings-incomplete').hidden = !diagnosis.incomplete;
+    if (diagnosis.findings.length > 0) {
+      state.parts.findings.show(diagnosis);
+      show('findings', () => state.parts.findings.redraw());
+    } else if (last.place !== null) {
+      showPlace({ file: last.file, line: last.line, lineMissing: last.lineMissing, check: last.outcome.check,
+                  place: last.place }, null);
+    }
+    state.parts.blocks.show(diagnosis);
+    show('blocks', () => state.parts.blocks.redraw());
+    const defects = diagnosis.incomplete ? null : diagnosis.findings.length + diagnosis.moreFindings;
+    drawComparison(last.sha256, runs.summaryOf({
+      sha256: last.sha256, time, outcome: last.outcome, byCase: diagnosis.byCase, defects,
+    }));
+  }
+
+  // Draws the test data checked alone: valid with its test cases, or its
+  // defect in its place.
+  function showTestData(last) {
+    $('official-report').hidden = true;
+    if (last.finding !== null) showPlace(findingAt(last.finding), null);
+    if (last.valid) {
+      state.parts.cases.rows = (from, to) => diagnosisViews.caseRows(last.cases, from, to);
+      state.parts.cases.show(workbench.caseCount(last.cases));
+      show('cases', () => state.parts.cases.redraw());
+      $('cases').hidden = false;
+    }
+  }
+
+  // Returns a finding of the worker's as showPlace takes it.
+  function findingAt(finding) {
+    return { file: finding.file, line: finding.line, lineMissing: finding.missing, check: finding.check,
+             place: finding.place };
+  }
+
+  // Draws at ({ file, line, lineMissing, check, place }: a failure, or a
+  // finding), and which of the findings it is ({ index, count }; null when
+  // no list stands beside it), with its check explained.
+  function showPlace(at, which) {
+    show('place', () => drawPlace(at, which));
+    const doc = checkDocs[at.check];
+    $('explanation').hidden = doc === undefined;
+    if (doc !== undefined) show('explanation', () => drawExplanation(at.check, doc));
+  }
+
+  // Draws the change of current (runs.summaryOf's) against the last run of
+  // the same test data, and keeps current as the last; with no checksum
+  // there is nothing to compare by.
+  function drawComparison(sha256, current) {
+    const keeper = state.keeper;
+    state.sha256 = sha256;
+    const previous = sha256 === null ? null : keeper.previous(sha256);
+    const refused = sha256 !== null && !keeper.record(current);
+    const compared = previous === null ? null : runs.compare(previous, current);
+    state.parts.comparison.rows = (from, to) => diagnosisViews.comparisonRows(compared.cases, from, to, {
+      number: (value) => texts.number(state.language, value),
+      change: (value) => texts.change(state.language, value),
+      none: t('compareNone'),
+    });
+    state.keepNote = refused ? 'rememberFailed' : null;
+    const hasCases = compared !== null && compared.cases.length > 0;
+    $('comparison-cases').hidden = !hasCases;
+    if (hasCases) state.parts.comparison.show(compared.cases.length);
+    show('comparison', () => {
+      $('comparison-text').textContent = sha256 === null ? t('compareNoChecksum')
+          : compared === null ? t('compareFirst') : comparisonText(compared, previous, current);
+      if (hasCases) state.parts.comparison.redraw();
+      drawKeep(state.keepNote);
+    });
+    $('comparison').hidden = false;
+  }
+
+  // Returns what the page says of compared (runs.compare's) of previous and
+  // current.
+  function comparisonText(compared, previous, current) {
+    const since = t('compareSince', { time: compared.time });
+    const number = (value) => texts.number(state.language, value);
+    const change = (value) => texts.change(state.language, value);
+    if (compared.total !== null) {
+      return since + ' ' + t('compareTotal', { before: number(compared.total.before), after: number(compared.total.after),
+                                               change: change(compared.total.change) });
+    }
+    if (compared.defects !== null) {
+      return since + ' ' + t('compareDefects', { before: number(compared.defects.before),
+                                                 after: number(compared.defects.after),
+                                                 change: change(compared.defects.change) });
+    }
+    const outcome = (run) => (run.shape === 'ok' ? t('compareAccepted', { points: texts.count(state.language, 'points', run.sum) })
+        : run.shape === 'failure' ? t('compareRejected', { defects: run.defects === null ? '?' : texts.count(state.language, 'defects', run.defects) })
+          : t('compareBroken'));
+    return since + ' ' + t('compareOutcomes', { before: outcome(previous), after: outcome(current) });
+  }
+
+  // Draws whether the last run of the shown test data is kept across
+  // reloads, with the buttons that keep and forget it; note names a text
+  // that says what became of it instead, if any.
+  function drawKeep(note) {
+    state.keepNote = note;
+    const sha256 = state.sha256;
+    const kept = sha256 !== null && state.keeper.previous(sha256) !== null;
+    const remembered = kept && state.keeper.remembered(sha256);
+    $('remember-text').textContent = t(note || (remembered ? 'remembered' : 'rememberHint'));
+    $('remember').hidden = !kept || remembered;
+    $('forget').hidden = !kept;
   }
 
   // Draws the hint that the files may be the wrong way round.
@@ -199,20 +344,25 @@
     $('scores').hidden = false;
   }
 
-  // Draws the line of the file concerned, with the lines around it and the
-  // block it belongs to.
-  function drawPlace(last) {
-    const place = last.place;
-    const file = t(last.file) + ' (' + names()[last.file] + ')';
-    $('place-heading').textContent = t('placeHeading', { file, line: last.line });
-    $('place-missing').textContent = t('placeMissing', { file, line: last.line });
-    $('place-missing').hidden = !last.lineMissing;
+  // Draws the line of the file concerned by at (see showPlace), with the
+  // lines around it and the block it belongs to, and which finding it is.
+  function drawPlace(at, which) {
+    const place = at.place;
+    const file = t(at.file) + ' (' + names()[at.file] + ')';
+    $('place-heading').textContent = t('placeHeading', { file, line: at.line });
+    $('place-missing').textContent = t('placeMissing', { file, line: at.line });
+    $('place-missing').hidden = !at.lineMissing;
+    $('place-which').hidden = which === null;
+    if (which !== null) {
+      $('place-which').textContent = which.index === 0 ? t('placeOfficial')
+          : t('placeOther', { index: which.index + 1, count: texts.number(state.language, which.count) });
+    }
     const block = place.block;
     $('place-block').textContent = block === null ? '' : blockText(block);
     $('place-block').hidden = block === null;
     const first = block === null ? null : block.numberLine || block.headerLine || null;
-    $('place-lines').replaceChildren(...views.placeItems(place, first, last.lineMissing, words('line')));
-    const marked = last.outcome.check === kListByteNotDigit ? place.lines.find((line) => line.marked) : undefined;
+    $('place-lines').replaceChildren(...views.placeItems(place, first, at.lineMissing, words('line')));
+    const marked = at.check === kListByteNotDigit ? place.lines.find((line) => line.marked) : undefined;
     const run = marked && marked.runs.find((candidate) => candidate.marked);
     $('place-offending').hidden = !run;
     if (run) {
@@ -284,13 +434,18 @@
   // afresh. Files chosen while an evaluation is under way are evaluated once
   // it ends.
   async function evaluate() {
+    if (state.asked === null) state.asked = performance.now();
     if (state.busy) {
       state.again = true;
       return;
     }
-    if (!state.sources.testData || !state.sources.submission) return;
+    if (!state.sources.testData) {
+      state.asked = null;
+      return;
+    }
     setBusy(true);
-    state.started = performance.now();
+    state.started = state.asked;
+    state.asked = null;
     delete $('result').dataset.milliseconds;
     try {
       await evaluateOnce();
@@ -305,16 +460,19 @@
     }
   }
 
-  // Reads the chosen files and evaluates them once.
+  // Reads the chosen files and evaluates them once; the test data alone
+  // when no submission is chosen.
   async function evaluateOnce() {
-    const files = {};
+    const files = { submission: null };
     for (const which of kWhich) {
+      if (state.sources[which] === null) continue;
       try {
         files[which] = await state.sources[which].read();
       } catch (error) {
         return unreadable(which);
       }
     }
+    if (files.submission === null) return evaluateTestData(files.testData);
     const stamps = { testData: follow.stampOf([files.testData]), submission: follow.stampOf([files.submission]) };
     const problem = inputs.problemOf(files.testData, files.submission);
     let last = null;
@@ -332,6 +490,20 @@
     } else {
       showProblem(last.kind, state.sources[last.which].name);
     }
+  }
+
+  // Checks the test data alone (testData, a File).
+  async function evaluateTestData(testData) {
+    const problem = inputs.problemOf(testData, null);
+    if (problem !== null) return showProblem(problem.problem, state.sources.testData.name);
+    const last = await state.host.evaluate(testData, null, progress);
+    if (state.again) return null; // a file was chosen meanwhile: this outcome is stale
+    if (last.kind === kinds.unreadable) return unreadable(last.which);
+    if (last.kind !== kinds.testDataChecked && last.kind !== kinds.aborted) {
+      return showProblem(last.kind, state.sources[last.which].name);
+    }
+    clearOutcome();
+    return showResult(last);
   }
 
   // Takes a file of which that could not be read: a copy the browser no
@@ -508,6 +680,33 @@
     return bytes;
   }
 
+  // Makes the workbench's parts over their elements.
+  function makeParts() {
+    const findings = new workbench.Findings(
+        { section: $('findings'), summary: $('findings-summary'), nav: $('findings-nav'), list: $('findings-list') },
+        partWords(), (finding, index, count) => showPlace(findingAt(finding), { index, count }));
+    const blocks = new workbench.Blocks({
+      section: $('blocks'), nav: $('blocks-nav'), body: $('blocks-body'),
+      chart: {
+        section: $('chart'), heading: $('chart-heading'), summary: $('chart-summary'), limit: $('chart-limit'),
+        figure: $('chart-figure'), nav: $('races-nav'), body: $('races-body'), caption: $('races-caption'),
+      },
+    }, partWords(), (block) => findings.firstOf(block), (index) => findings.select(index, true));
+    state.parts = {
+      findings,
+      blocks,
+      comparison: new workbench.PagedTable({ nav: $('comparison-nav'), body: $('comparison-body') }, partWords(), () => []),
+      cases: new workbench.PagedTable({ nav: $('cases-nav'), body: $('cases-body') }, partWords(), () => []),
+    };
+    $('remember').addEventListener('click', () => {
+      drawKeep(state.keeper.remember(state.sha256) ? null : 'rememberFailed');
+    });
+    $('forget').addEventListener('click', () => {
+      state.keeper.forget(state.sha256);
+      drawKeep('forgotten');
+    });
+  }
+
   // Picks the module this browser runs, starts the worker, and joins the
   // choosers, the buttons and dropping files to what they do.
   function start() {
@@ -520,6 +719,7 @@
       portable: fromBase64(bundle.wasm.portable),
     }, (bytes) => WebAssembly.validate(bytes));
     state.host = new host.WorkerHost(() => new Worker(workerUrl), state.module);
+    makeParts();
     setHandles(typeof window.showOpenFilePicker === 'function');
     for (const which of kWhich) {
       const input = $(kInputs[which]);

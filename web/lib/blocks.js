@@ -4,11 +4,18 @@
 // in the test data, the test-case block (its header line, and the race).
 // Every line before the failing one passed the evaluator's checks, so the
 // walk reads the files by the evaluator's rules without checking them again.
+// Where a diagnosis gives the answer blocks, a line is placed among them
+// without a walk.
 (function (root, factory) {
-  if (typeof module === 'object' && module.exports) module.exports = factory(require('./lines.js'));
-  else root.ZobnikariBlocks = factory(root.ZobnikariLines);
-})(this, function (lines) {
+  if (typeof module === 'object' && module.exports) module.exports = factory(require('./lines.js'), require('./messages.js'));
+  else root.ZobnikariBlocks = factory(root.ZobnikariLines, root.ZobnikariMessages);
+})(this, function (lines, messages) {
   'use strict';
+
+  const kBlock = messages.kBlockFields;
+  const kBlockWords = messages.kBlockWords;
+  const kCase = messages.kCaseFields;
+  const kCaseWords = messages.kCaseWords;
 
   // Returns true when byte is a blank of the evaluator's scanning.
   const isBlank = (byte) => byte === 32 || (byte >= 9 && byte <= 13);
@@ -98,5 +105,35 @@
     }
   }
 
-  return { scanInts, placeInTestData, placeInSubmission };
+  // Returns where line (from 1) stands among a diagnosis's answer blocks
+  // (blocks and cases as the result carries them, blocks in file order), as
+  // placeInSubmission gives it but with each block's test-case number line
+  // as its number alone, and the block's index among blocks: { kind:
+  // 'team', index, numberLine, id, k, d, race }, { kind: 'number', previous:
+  // { index, numberLine, id, d } | null }, or { kind: 'header' } for lines 1
+  // and 2.
+  function placeAmongBlocks(blocks, cases, line) {
+    if (line <= 2) return { kind: 'header' };
+    // The last block whose number line stands before line.
+    let low = 0;
+    let high = blocks.length / kBlockWords;
+    while (low < high) {
+      const middle = (low + high) >>> 1;
+      if (blocks[middle * kBlockWords + kBlock.line] < line) low = middle + 1;
+      else high = middle;
+    }
+    if (low === 0) return { kind: 'number', previous: null };
+    const at = (low - 1) * kBlockWords;
+    const id = blocks[at + kBlock.id];
+    const numberLine = blocks[at + kBlock.line];
+    const shape = (id - 1) * kCaseWords;
+    const d = cases[shape + kCase.d];
+    const index = low - 1;
+    if (line <= numberLine + d) {
+      return { kind: 'team', index, numberLine, id, k: cases[shape + kCase.k], d, race: line - numberLine };
+    }
+    return { kind: 'number', previous: { index, numberLine, id, d } };
+  }
+
+  return { scanInts, placeInTestData, placeInSubmission, placeAmongBlocks };
 });

@@ -15,17 +15,20 @@
   const kSniffBytes = 4096;
 
   // Returns the first problem of the chosen files (each { name, size,
-  // lastModified }) as { problem: 'empty' | 'tooLarge' | 'same', which:
-  // 'testData' | 'submission' (the file it concerns) }, or null. Too large
-  // together, the larger one is named.
+  // lastModified }; submission null for the test data alone) as { problem:
+  // 'empty' | 'tooLarge' | 'same', which: 'testData' | 'submission' (the
+  // file it concerns) }, or null. Too large together, the larger one is
+  // named.
   function problemOf(testData, submission) {
     const files = { testData, submission };
-    for (const which of ['testData', 'submission']) {
-      if (files[which].size === 0) return { problem: 'empty', which };
+    const which = submission === null ? ['testData'] : ['testData', 'submission'];
+    for (const name of which) {
+      if (files[name].size === 0) return { problem: 'empty', which: name };
     }
-    for (const which of ['testData', 'submission']) {
-      if (files[which].size > kMaxTotalBytes) return { problem: 'tooLarge', which };
+    for (const name of which) {
+      if (files[name].size > kMaxTotalBytes) return { problem: 'tooLarge', which: name };
     }
+    if (submission === null) return null;
     if (testData.size + submission.size > kMaxTotalBytes) {
       return { problem: 'tooLarge', which: testData.size >= submission.size ? 'testData' : 'submission' };
     }

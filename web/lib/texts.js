@@ -107,6 +107,72 @@
       tooManyFiles: 'Povleci največ dve datoteki: testne podatke in oddajo.',
       aborted: 'Preverjanje se je v brskalniku nepričakovano ustavilo ({reason}). Stran je ' +
           'pripravljena za novo preverjanje.',
+      findingsHeading: 'Vse napake',
+      findingsFound: 'Preverjanje je šlo naprej tudi po prvi napaki in našlo {defects}.',
+      findingsMore: 'Navedenih je prvih {listed}, še {more} ni navedenih.',
+      findingsNote: 'Uradna je le prva: poročilo navaja samo njo. Druge ti pomagajo popraviti oddajo ' +
+          'naenkrat. Izberi napako, da vidiš njeno vrstico.',
+      findingsIncomplete: 'Brskalniku je zmanjkalo pomnilnika za seznam vseh napak in blokov; uradno ' +
+          'poročilo je celo.',
+      findingAt: '{name}, {line}. vrstica, preverjanje {check}',
+      findingMissing: '{name}: manjka {line}. vrstica, preverjanje {check}',
+      officialMark: 'uradna napaka',
+      placeOfficial: 'To je uradna napaka, ki jo navaja poročilo.',
+      placeOther: 'To je {index}. od {count} navedenih napak; poročilo je ne navaja.',
+      defects: ['napaka', 'napaki', 'napake', 'napak'],
+      pagePrevious: '◀ Prejšnjih',
+      pageNext: 'Naslednjih ▶',
+      pageRange: '{from}–{to} od {count}',
+      blocksHeading: 'Kje so točke: bloki odgovorov',
+      blocksNote: 'Strop bloka je d × (t_1 + … + t_k): točke k najboljših mest v vsaki dirki. ' +
+          'Delež pove, koliko stropa je blok dosegel. Izberi blok, da vidiš njegove dirke.',
+      blockColumn: 'Blok',
+      lineColumn: 'Vrstica',
+      ceilingColumn: 'Strop',
+      shareColumn: 'Delež',
+      blockRejected: 'zavrnjen: {defects}',
+      blockChoose: 'Pokaži dirke bloka {index}',
+      blockDefects: 'Pokaži prvo napako bloka {index}',
+      chartHeading: 'Blok {index} (testni primer {id}, {line}. vrstica): dirka za dirko',
+      chartSummary: '{score} od {ceiling} ({share}); izgubljenih {lost}.',
+      chartLimit: 'Novincev je bilo toliko, kot jih dovoli m = {m}, pri {atLimit} od {changes} menjav ' +
+          'ekipe med dirkami.',
+      chartPoints: 'Točke po dirkah; črta je strop dirke ({ceiling})',
+      chartNewcomers: 'Novinci po dirkah; črta je m = {m}',
+      chartFirst: '1. dirka',
+      chartLast: '{d}. dirka',
+      chartAlt: 'Graf bloka {index}: {summary} {limit}',
+      racesCaption: 'Dirke bloka {index} kot tabela',
+      raceColumn: 'Dirka',
+      raceCeilingColumn: 'Strop dirke',
+      newcomersColumn: 'Novinci',
+      compareHeading: 'Primerjava s prejšnjim preverjanjem',
+      compareFirst: 'To je prvo preverjanje s temi testnimi podatki, odkar je stran odprta.',
+      compareSince: 'Prejšnje preverjanje istih testnih podatkov je bilo ob {time}.',
+      compareTotal: 'Skupaj: {before} → {after} ({change}).',
+      compareDefects: 'Napak: {before} → {after} ({change}).',
+      compareOutcomes: 'Prej: {before}. Zdaj: {after}.',
+      compareAccepted: 'sprejeto, {points}',
+      compareRejected: 'zavrnjeno, {defects}',
+      compareBroken: 'prekinjeno',
+      compareNone: '—',
+      beforeColumn: 'Prej',
+      afterColumn: 'Zdaj',
+      changeColumn: 'Razlika',
+      compareNoChecksum: 'Brez SHA-256 testnih podatkov stran ne primerja s prejšnjim preverjanjem.',
+      rememberHint: 'Stran si zadnje preverjanje zapomni, dokler je odprta.',
+      remember: 'Zapomni si ga tudi po ponovnem nalaganju',
+      remembered: 'Zadnje preverjanje teh testnih podatkov je shranjeno v tem brskalniku.',
+      forget: 'Pozabi',
+      rememberFailed: 'Brskalnik ne dovoli shranjevanja.',
+      forgotten: 'Stran je pozabila zadnje preverjanje teh testnih podatkov.',
+      testDataValid: 'Testni podatki so veljavni: {cases}.',
+      testDataInvalid: 'Testni podatki niso veljavni: napaka v {line}. vrstici ({name}), preverjanje {check}.',
+      testDataInvalidMissing: 'Testni podatki niso veljavni: v datoteki {name} manjka {line}. vrstica, ' +
+          'preverjanje {check}.',
+      testDataBroken: 'Brskalniku je zmanjkalo pomnilnika: testni podatki niso preverjeni.',
+      cases: ['testni primer', 'testna primera', 'testni primeri', 'testnih primerov'],
+      casesHeading: 'Testni primeri',
       version: 'Ocenjevalnik {version}, commit {commit} ({module})',
       simd: 'WebAssembly SIMD',
       portable: 'WebAssembly brez SIMD',
@@ -209,6 +275,73 @@
       tooManyFiles: 'Drop at most two files: the test data and the submission.',
       aborted: 'The check stopped unexpectedly in the browser ({reason}). The page is ready ' +
           'to check again.',
+      findingsHeading: 'Every defect',
+      findingsFound: 'The checks went on after the first defect and found {defects}.',
+      findingsMore: 'The first {listed} are listed; {more} more are not.',
+      findingsNote: 'Only the first is official: the report names it alone. The others help you ' +
+          'mend the submission in one go. Choose a defect to see its line.',
+      findingsIncomplete: 'The browser ran out of memory for the list of every defect and block; the ' +
+          'official report is whole.',
+      findingAt: '{name}, line {line}, check {check}',
+      findingMissing: '{name}: line {line} missing, check {check}',
+      officialMark: 'the official failure',
+      placeOfficial: 'This is the official failure, which the report names.',
+      placeOther: 'This is defect {index} of the {count} listed; the report does not name it.',
+      defects: ['defect', 'defects'],
+      pagePrevious: '◀ Previous',
+      pageNext: 'Next ▶',
+      pageRange: '{from}–{to} of {count}',
+      blocksHeading: 'Where the points go: the answer blocks',
+      blocksNote: 'A block\'s ceiling is d × (t_1 + … + t_k): the points of the k best places in ' +
+          'every race. The share is how much of its ceiling the block reached. Choose a block to see ' +
+          'its races.',
+      blockColumn: 'Block',
+      lineColumn: 'Line',
+      ceilingColumn: 'Ceiling',
+      shareColumn: 'Share',
+      blockRejected: 'rejected: {defects}',
+      blockChoose: 'Show the races of block {index}',
+      blockDefects: 'Show the first defect of block {index}',
+      chartHeading: 'Block {index} (test case {id}, line {line}): race by race',
+      chartSummary: '{score} of {ceiling} ({share}); {lost} lost.',
+      chartLimit: 'The newcomers reached the limit m = {m} in {atLimit} of {changes} changes of the ' +
+          'team between races.',
+      chartPoints: 'Points by race; the line is the race\'s ceiling ({ceiling})',
+      chartNewcomers: 'Newcomers by race; the line is m = {m}',
+      chartFirst: 'race 1',
+      chartLast: 'race {d}',
+      chartAlt: 'Chart of block {index}: {summary} {limit}',
+      racesCaption: 'The races of block {index} as a table',
+      raceColumn: 'Race',
+      raceCeilingColumn: 'Race\'s ceiling',
+      newcomersColumn: 'Newcomers',
+      compareHeading: 'Against the last run',
+      compareFirst: 'This is the first check against this test data since the page was opened.',
+      compareSince: 'The last check against the same test data was at {time}.',
+      compareTotal: 'Total: {before} → {after} ({change}).',
+      compareDefects: 'Defects: {before} → {after} ({change}).',
+      compareOutcomes: 'Before: {before}. Now: {after}.',
+      compareAccepted: 'accepted, {points}',
+      compareRejected: 'rejected, {defects}',
+      compareBroken: 'broken off',
+      compareNone: '—',
+      beforeColumn: 'Before',
+      afterColumn: 'Now',
+      changeColumn: 'Change',
+      compareNoChecksum: 'Without the test data\'s SHA-256 the page does not compare with the last run.',
+      rememberHint: 'The page keeps the last run while it is open.',
+      remember: 'Keep it across reloads too',
+      remembered: 'The last run against this test data is kept in this browser.',
+      forget: 'Forget',
+      rememberFailed: 'The browser does not allow keeping it.',
+      forgotten: 'The page has forgotten the last run against this test data.',
+      testDataValid: 'The test data is valid: {cases}.',
+      testDataInvalid: 'The test data is not valid: an error on line {line} ({name}), check {check}.',
+      testDataInvalidMissing: 'The test data is not valid: line {line} is missing from {name}, ' +
+          'check {check}.',
+      testDataBroken: 'The browser ran out of memory: the test data is not checked.',
+      cases: ['test case', 'test cases'],
+      casesHeading: 'Test cases',
       version: 'Evaluator {version}, commit {commit} ({module})',
       simd: 'WebAssembly SIMD',
       portable: 'WebAssembly without SIMD',
@@ -247,5 +380,24 @@
     return String(number).replace(/\B(?=(\d{3})+$)/g, separator);
   }
 
-  return { text, count, languages: Object.keys(kTexts), kTexts };
+  // Returns number (a whole number) as language writes it: 1.234.567, 1,234,567.
+  function number(language, value) {
+    const digits = grouped(Math.abs(value), language === 'sl' ? '.' : ',');
+    return value < 0 ? '\u2212' + digits : digits;
+  }
+
+  // Returns a change (a whole number) with its sign: +66, −9 (a minus sign),
+  // 0.
+  function change(language, value) {
+    return value > 0 ? '+' + number(language, value) : number(language, value);
+  }
+
+  // Returns share (from 0 to 1) as a percentage with one decimal, as language
+  // writes it: 72,9 %, 72.9%.
+  function percent(language, share) {
+    const text = (Math.round(share * 1000) / 10).toFixed(1);
+    return language === 'sl' ? text.replace('.', ',') + '\u00a0%' : text + '%';
+  }
+
+  return { text, count, number, change, percent, languages: Object.keys(kTexts), kTexts };
 });

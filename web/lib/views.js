@@ -124,5 +124,5 @@
     }));
   }
 
-  return { drawVerdict, drawReport, placeItems, drawExplanation, drawScores };
+  return { drawVerdict, drawReport, placeItems, drawExplanation, drawScores, element, sliceNodes };
 });

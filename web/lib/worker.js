@@ -1,20 +1,22 @@
 // The evaluation as the page's worker runs it, away from the page so that the
 // page never freezes: looks at the start of both chosen files, reads them
 // into the evaluator's memory (telling how far it got), sums the test data
-// (SHA-256, the browser's Web Crypto), evaluates, and prepares everything the
+// (SHA-256, the browser's Web Crypto), diagnoses them (the official report,
+// and every defect and answer block beside it), and prepares everything the
 // page draws: what the report says, the report cut to what can be shown, and
-// the lines around the line of a failure with the block it belongs to.
+// each finding with the lines around its line and the block it belongs to.
+// The test data alone is diagnosed alone.
 (function (root, factory) {
   if (typeof module === 'object' && module.exports) {
     module.exports = factory(require('./evaluator-client.js'), require('./lines.js'),
                              require('./inputs.js'), require('./visible.js'), require('./report.js'),
-                             require('./blocks.js'), require('./messages.js'));
+                             require('./blocks.js'), require('./points.js'), require('./messages.js'));
   } else {
     root.ZobnikariWorker = factory(root.ZobnikariEvaluatorClient, root.ZobnikariLines,
                                    root.ZobnikariInputs, root.ZobnikariVisible, root.ZobnikariReport,
-                                   root.ZobnikariBlocks, root.ZobnikariMessages);
+                                   root.ZobnikariBlocks, root.ZobnikariPoints, root.ZobnikariMessages);
   }
-})(this, function (client, lines, inputs, visible, report, blocks, messages) {
+})(this, function (client, lines, inputs, visible, report, blocks, points, messages) {
   'use strict';
 
   const kinds = messages.kKinds;
@@ -23,6 +25,8 @@
   // The most bytes of one line drawn: of a line around a failure, and of a
   // line of the report.
   const kContextBytes = 300;
+  // The lines shown before and after the line of a finding.
+  const kAroundLines = 3;
   const kReportLineBytes = 1000;
   const kListByteNotDigit = 55;
   const kTaskName = 'Zobnikari';
@@ -114,10 +118,17 @@
     return -1;
   }
 
+  // Returns line of fileBytes (its { number, start, end }) drawn as the
+  // page shows a line of a file.
+  function drawnLine(fileBytes, line, mark = -1) {
+    return Object.assign({ number: line.number },
+                         visible.visibleSlice(fileBytes, line.start, line.end, { maxBytes: kContextBytes, mark }));
+  }
+
   // Returns the place of a failure as the page shows it: { lines (around the
   // line concerned, each { number, marked, runs, length, before, after } as
-  // visible.visibleSlice draws it), lineCount, block (see blockOf) }.
-  // bytes holds each file's bytes by name; at is the evaluator's result.
+  // visible.visibleSlice draws it), block (see blockOf) }. bytes holds each
+  // file's bytes by name; at ({ file, line }) is where the evaluator stood.
   function placeOf(bytes, at, check) {
     const fileBytes = bytes[at.file];
     const around = lines.linesAround(fileBytes, at.line);
@@ -125,10 +136,9 @@
       const marked = line.number === at.line;
       let mark = -1;
       if (marked && check === kListByteNotDigit) mark = firstNonDigit(fileBytes, line.start, line.end);
-      return Object.assign({ number: line.number, marked },
-                           visible.visibleSlice(fileBytes, line.start, line.end, { maxBytes: kContextBytes, mark }));
+      return Object.assign(drawnLine(fileBytes, line, mark), { marked });
     });
-    return { lines: shown, lineCount: around.lineCount, block: blockOf(bytes, at) };
+    return { lines: shown, block: blockOf(bytes, at) };
   }
 
   // Returns the block that the line of a failure belongs to, with its first
@@ -137,72 +147,182 @@
   // in the test data { kind: 'points' | 'race', id, n, d, k, m, race,
   // headerLine }; else null.
   function blockOf(bytes, at) {
-    const drawn = (fileBytes, line) => Object.assign({ number: line.number },
-        visible.visibleSlice(fileBytes, line.start, line.end, { maxBytes: kContextBytes }));
     if (at.file === 'submission') {
       const place = blocks.placeInSubmission(bytes.testData, bytes.submission, at.line);
-      if (place === null || place.kind === 'header') return null;
-      if (place.kind === 'number') {
-        const previous = place.previous;
-        return { kind: 'number', previous: previous && { id: previous.id, d: previous.d, number: previous.numberLine.number } };
-      }
-      return { kind: 'team', id: place.id, k: place.k, d: place.d, race: place.race,
-               numberLine: drawn(bytes.submission, place.numberLine) };
+      if (place === null) return null;
+      const numberLine = place.kind === 'team' ? drawnLine(bytes.submission, place.numberLine) : null;
+      return submissionBlock(place, numberLine);
     }
     const place = blocks.placeInTestData(bytes.testData, at.line);
     if (place === null) return null;
     const { id, n, d, k, m } = place.block;
     return { kind: place.kind, id, n, d, k, m, race: place.race || null,
-             headerLine: drawn(bytes.testData, place.block.headerLine) };
+             headerLine: drawnLine(bytes.testData, place.block.headerLine) };
   }
 
-  // Runs one request ({ testData, submission }: Blobs with a name) on
-  // evaluator, telling the page through post(message) and returning the last
-  // message. Messages (kinds of messages.js): progress { which ('testData' |
-  // 'submission'), done, total } and evaluating; the last one is result {
-  // report (Uint8Array), outcome (report.outcomeOf), reportView
-  // (visible.visibleLines of the report), file, line, lineMissing (where the
-  // evaluation stood), place (placeOf, or null with an OK report), swap
-  // (swapHints), sha256 (of the test data, or null), memoryBytes }, or
-  // tooLarge | unreadable | binary { which }. A module that aborts throws:
-  // the worker is done.
+  // Returns the block of a place in the submission (blocks.js's), as blockOf
+  // gives it, with numberLine, its number line drawn, for a team.
+  function submissionBlock(place, numberLine) {
+    if (place.kind === 'header') return null;
+    if (place.kind === 'number') {
+      const previous = place.previous;
+      const number = previous && (typeof previous.numberLine === 'number' ? previous.numberLine : previous.numberLine.number);
+      return { kind: 'number', previous: previous && { id: previous.id, d: previous.d, number } };
+    }
+    return { kind: 'team', id: place.id, k: place.k, d: place.d, race: place.race, numberLine };
+  }
+
+  // Returns a map of the lines of fileBytes numbered in wanted (ascending
+  // line numbers), each by number to its { number, start, end }: one walk
+  // over the file, as far as the last one wanted.
+  function linesNumbered(fileBytes, wanted) {
+    const found = new Map();
+    const cursor = new lines.LineCursor(fileBytes);
+    let next = 0;
+    while (next < wanted.length) {
+      cursor.skip(wanted[next] - cursor.number - 1);
+      const line = cursor.next();
+      if (line === null) break;
+      found.set(line.number, line);
+      while (next < wanted.length && wanted[next] <= line.number) ++next;
+    }
+    return found;
+  }
+
+  // Returns the findings of diagnosis (the client's) as the page lists them:
+  // each { file, line, missing, check, message (visible.visibleSlice), place
+  // (as placeOf gives it), block (the index of the answer block whose team
+  // line it is, or -1) }. The lines around the submission's findings and
+  // their blocks' number lines are found in one walk, and drawn once: the
+  // places share them. REQUIRES: the module has not run since diagnosis.
+  function findingsOf(bytes, diagnosis) {
+    const wanted = new Set();
+    const placed = diagnosis.findings.map((finding) => {
+      if (finding.file !== 'submission') return null;
+      for (let number = Math.max(1, finding.line - kAroundLines); number <= finding.line + kAroundLines; ++number) {
+        wanted.add(number);
+      }
+      const place = blocks.placeAmongBlocks(diagnosis.blocks, diagnosis.cases, finding.line);
+      if (place.kind === 'team') wanted.add(place.numberLine);
+      return place;
+    });
+    const found = wanted.size === 0 ? new Map() : linesNumbered(bytes.submission, Array.from(wanted).sort((a, b) => a - b));
+    const drawn = new Map();
+    const draw = (number) => {
+      if (!drawn.has(number)) drawn.set(number, drawnLine(bytes.submission, found.get(number)));
+      return drawn.get(number);
+    };
+    return diagnosis.findings.map((finding, index) => {
+      const message = visible.visibleSlice(finding.message, 0, finding.message.length, { maxBytes: kContextBytes });
+      const shown = { file: finding.file, line: finding.line, missing: finding.missing, check: finding.check, message,
+                      block: placed[index] !== null && placed[index].kind === 'team' ? placed[index].index : -1 };
+      if (placed[index] === null) {
+        return Object.assign(shown, { place: placeOf(bytes, finding, finding.check) });
+      }
+      const around = [];
+      for (let number = Math.max(1, finding.line - kAroundLines); number <= finding.line + kAroundLines; ++number) {
+        if (!found.has(number)) continue;
+        const marked = number === finding.line;
+        const line = found.get(number);
+        const mark = marked && finding.check === kListByteNotDigit ? firstNonDigit(bytes.submission, line.start, line.end) : -1;
+        around.push(Object.assign({}, mark >= 0 ? drawnLine(bytes.submission, line, mark) : draw(number), { marked }));
+      }
+      const numberLine = placed[index].kind === 'team' ? draw(placed[index].numberLine) : null;
+      return Object.assign(shown, { place: { lines: around, block: submissionBlock(placed[index], numberLine) } });
+    });
+  }
+
+  // Returns the ArrayBuffers of answer (a message to the page) to hand over
+  // rather than copy: the report, and the diagnosis's lists.
+  function buffersOf(answer) {
+    const arrays = [answer.report, answer.cases];
+    const diagnosis = answer.diagnosis;
+    if (diagnosis) arrays.push(diagnosis.blocks, diagnosis.races.points, diagnosis.races.newcomers, diagnosis.cases);
+    return arrays.filter((array) => array).map((array) => array.buffer);
+  }
+
+  // Reads the files of request (which: the names to read) into evaluator's
+  // memory after looking at their starts, summing the test data, and
+  // returns { held, starts, checksum (a promise) }, or the last message
+  // (unreadable | binary | tooLarge { which }) posted. Whatever it holds is
+  // put into held, for the caller to release.
+  async function readFiles(evaluator, request, which, held, post) {
+    const starts = {};
+    for (const name of which) {
+      try {
+        starts[name] = await readStart(request[name]);
+      } catch (error) {
+        if (error instanceof Unreadable) return { last: post({ kind: kinds.unreadable, which: name }) };
+        throw error;
+      }
+      if (inputs.looksBinary(starts[name])) return { last: post({ kind: kinds.binary, which: name }) };
+    }
+    let checksum = null;
+    for (const name of which) {
+      try {
+        held[name] = await readInto(evaluator, request[name], (done, total) => {
+          post({ kind: kinds.progress, which: name, done, total });
+        });
+      } catch (error) {
+        if (error instanceof client.OutOfMemory) return { last: post({ kind: kinds.tooLarge, which: name }) };
+        if (error instanceof Unreadable) return { last: post({ kind: kinds.unreadable, which: name }) };
+        throw error;
+      }
+      if (name === 'testData') checksum = sha256(held.testData.view());
+    }
+    return { starts, checksum };
+  }
+
+  // Runs one request ({ testData, submission }: Blobs with a name; submission
+  // null for the test data alone) on evaluator, telling the page through
+  // post(message) and returning the last message. Messages (kinds of
+  // messages.js): progress { which ('testData' | 'submission'), done, total }
+  // and evaluating; the last one is result { report (Uint8Array), outcome
+  // (report.outcomeOf), reportView (visible.visibleLines of the report),
+  // file, line, lineMissing (where the evaluation stood), place (placeOf, or
+  // null with an OK report), swap (swapHints), sha256 (of the test data, or
+  // null), memoryBytes, diagnosis { incomplete, findings (findingsOf),
+  // moreFindings, blocks, races, cases (as the client gives them), byCase
+  // (points.scoresByCase) } };
+  // testDataChecked { valid, incomplete, cases, finding (as findingsOf gives
+  // one, or null), sha256, memoryBytes }; or tooLarge | unreadable | binary
+  // { which }. A module that aborts throws: the worker is done.
   async function evaluateFiles(evaluator, request, post) {
     const held = {};
-    const starts = {};
     try {
-      for (const which of ['testData', 'submission']) {
-        try {
-          starts[which] = await readStart(request[which]);
-        } catch (error) {
-          if (error instanceof Unreadable) return post({ kind: kinds.unreadable, which });
-          throw error;
-        }
-        if (inputs.looksBinary(starts[which])) return post({ kind: kinds.binary, which });
-      }
-      let checksum = null;
-      for (const which of ['testData', 'submission']) {
-        try {
-          held[which] = await readInto(evaluator, request[which], (done, total) => {
-            post({ kind: kinds.progress, which, done, total });
-          });
-        } catch (error) {
-          if (error instanceof client.OutOfMemory) return post({ kind: kinds.tooLarge, which });
-          if (error instanceof Unreadable) return post({ kind: kinds.unreadable, which });
-          throw error;
-        }
-        if (which === 'testData') checksum = sha256(held.testData.view());
-      }
+      const alone = request.submission === null;
+      const read = await readFiles(evaluator, request, alone ? ['testData'] : ['testData', 'submission'], held, post);
+      if (read.last) return read.last;
       post({ kind: kinds.evaluating });
-      const result = evaluator.evaluate(held.testData, held.submission);
-      const outcome = report.outcomeOf(result.report);
-      const bytes = { testData: held.testData.view(), submission: held.submission.view() };
-      return post(Object.assign({ kind: kinds.result }, result, {
+      const diagnosis = evaluator.diagnose(held.testData, alone ? null : held.submission);
+      const bytes = { testData: held.testData.view(), submission: alone ? null : held.submission.view() };
+      const findings = findingsOf(bytes, diagnosis);
+      if (alone) {
+        return post({
+          kind: kinds.testDataChecked, valid: diagnosis.testDataValid, incomplete: diagnosis.incomplete,
+          cases: diagnosis.cases, finding: findings.length > 0 ? findings[0] : null,
+          sha256: await read.checksum, memoryBytes: diagnosis.memoryBytes,
+        });
+      }
+      const outcome = report.outcomeOf(diagnosis.report);
+      let place = null;
+      if (findings.length > 0) place = findings[0].place;
+      else if (diagnosis.file !== 'none') place = placeOf(bytes, diagnosis, outcome.check);
+      return post({
+        kind: kinds.result,
+        report: diagnosis.report, file: diagnosis.file, line: diagnosis.line, lineMissing: diagnosis.lineMissing,
+        memoryBytes: diagnosis.memoryBytes,
         outcome,
-        reportView: visible.visibleLines(result.report, { maxBytes: kReportLineBytes }),
-        place: result.file === 'none' ? null : placeOf(bytes, result, outcome.check),
-        swap: swapHints(starts),
-        sha256: await checksum,
-      }));
+        reportView: visible.visibleLines(diagnosis.report, { maxBytes: kReportLineBytes }),
+        place,
+        swap: swapHints(read.starts),
+        sha256: await read.checksum,
+        diagnosis: {
+          incomplete: diagnosis.incomplete, findings, moreFindings: diagnosis.moreFindings,
+          blocks: diagnosis.blocks, races: diagnosis.races, cases: diagnosis.cases,
+          byCase: points.scoresByCase(diagnosis.blocks, diagnosis.cases),
+        },
+      });
     } finally {
       for (const bytes of Object.values(held)) bytes.release();
     }
@@ -222,9 +342,9 @@
         return;
       }
       const post = (answer) => {
-        // The report is handed over, not copied: it may quote a huge line.
-        const transfer = answer.report ? [answer.report.buffer] : [];
-        scope.postMessage(Object.assign({ id: message.id }, answer), transfer);
+        // The report and the lists are handed over, not copied: the report
+        // may quote a huge line, and there may be a million blocks.
+        scope.postMessage(Object.assign({ id: message.id }, answer), buffersOf(answer));
         return answer;
       };
       try {

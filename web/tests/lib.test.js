@@ -1,7 +1,9 @@
 // The page's own modules under Node.js: the lines and blocks around a
 // failure, bytes drawn visibly, what a report says and the bytes saved, the
 // verdict, the checks of chosen files, the texts, the rule that re-checks
-// followed files, the explanations of the checks, and the worker's host.
+// followed files, the explanations of the checks, the worker's host, and
+// the workbench's figures: blocks and races, the chart's paths, the change
+// against the last run and where it is kept, and the pages of long lists.
 'use strict';
 
 const test = require('node:test');
@@ -19,6 +21,10 @@ const { verdictOf } = require('../lib/verdict.js');
 const { Follower } = require('../lib/follow.js');
 const { extract } = require('../tools/check_docs.js');
 const { WorkerHost, pickModule } = require('../lib/worker-host.js');
+const points = require('../lib/points.js');
+const chart = require('../lib/chart.js');
+const runs = require('../lib/runs.js');
+const { pageBounds } = require('../lib/pager.js');
 
 const bytes = (text) => Buffer.from(text, 'latin1');
 const source = (file) => path.join(__dirname, '..', '..', file);
@@ -326,4 +332,178 @@ test('the module with SIMD where the browser takes it, else the portable one', (
   const modules = { simd: new Uint8Array([1]), portable: new Uint8Array([2]) };
   assert.deepStrictEqual(pickModule(modules, (bytes) => bytes[0] === 1), { variant: 'simd', wasm: modules.simd });
   assert.deepStrictEqual(pickModule(modules, () => false), { variant: 'portable', wasm: modules.portable });
+});
+
+// A diagnosis's blocks as the result carries them (line, id, score,
+// ceiling, defects, accepted, races): test case 2 (d = 4) accepted, test
+// case 1 (d = 3) rejected with two defects, test case 2 again accepted, and
+// test case 1 accepted past the blocks with races; and the two test cases.
+const diagnosed = {
+  blocks: Int32Array.from([3, 2, 62, 84, 0, 1, 0, 8, 1, 0, 0, 2, 0, -1, 12, 2, 80, 84, 0, 1, 4, 17, 1, 35, 48, 0, 1, -1]),
+  cases: Int32Array.from([1, 4, 3, 2, 1, 2, 6, 4, 3, 2]),
+  races: { points: Int32Array.from([21, 16, 21, 4, 21, 19, 21, 19]), newcomers: Uint16Array.from([0, 2, 2, 0, 0, 2, 2, 2]) },
+};
+
+test('a block\'s figures: its share of the ceiling, its races against the race\'s ceiling and m, the scores by test case', () => {
+  const shown = (index) => {
+    const block = points.blockAt(diagnosed.blocks, index);
+    return [block.line, block.id, block.accepted, block.defects, block.share === null ? null : block.share.toFixed(4)];
+  };
+  assert.deepStrictEqual([0, 1, 2, 3].map(shown),
+                         [[3, 2, true, 0, '0.7381'], [8, 1, false, 2, null], [12, 2, true, 0, '0.9524'], [17, 1, true, 0, '0.7292']]);
+  assert.strictEqual(points.blockCount(diagnosed.blocks), 4);
+  // The second block with races: its points and newcomers from offset 4.
+  const races = points.racesOf(points.blockAt(diagnosed.blocks, 2), points.caseOf(diagnosed.cases, 2), diagnosed.races);
+  assert.deepStrictEqual([races.ceiling, Array.from(races.points), Array.from(races.newcomers), races.lost, races.atLimit,
+                          races.changes], [21, [21, 19, 21, 19], [0, 2, 2, 2], 4, 3, 3]);
+  // Race 1 has no limit: its newcomers never count, even where they equal m.
+  const first = points.racesOf({ races: 0, ceiling: 84, score: 0 }, { d: 4, m: 0 }, diagnosed.races);
+  assert.deepStrictEqual([first.atLimit, first.changes], [1, 3]);
+  assert.deepStrictEqual(points.caseOf(diagnosed.cases, 1), { id: 1, n: 4, d: 3, k: 2, m: 1 });
+  // Rejected blocks give nothing; a test case answered twice, both scores.
+  assert.deepStrictEqual(points.scoresByCase(diagnosed.blocks, diagnosed.cases), [[1, 35], [2, 142]]);
+  assert.strictEqual(points.firstWithRaces(diagnosed.blocks), 0);
+  assert.strictEqual(points.firstWithRaces(diagnosed.blocks.slice(7, 14)), -1);
+});
+
+test('a line of the submission is placed among a diagnosis\'s blocks', () => {
+  const rows = [
+    ['contestant_number', 2, { kind: 'header' }],
+    ['first_number_line', 3, { kind: 'number', previous: null }],
+    ['team_of_race_1', 4, { kind: 'team', index: 0, numberLine: 3, id: 2, k: 3, d: 4, race: 1 }],
+    ['last_team_of_a_block', 7, { kind: 'team', index: 0, numberLine: 3, id: 2, k: 3, d: 4, race: 4 }],
+    ['next_number_line', 8, { kind: 'number', previous: { index: 0, numberLine: 3, id: 2, d: 4 } }],
+    ['team_of_the_last_block', 20, { kind: 'team', index: 3, numberLine: 17, id: 1, k: 2, d: 3, race: 3 }],
+    ['after_the_last_block', 21, { kind: 'number', previous: { index: 3, numberLine: 17, id: 1, d: 3 } }],
+  ];
+  for (const [name, line, want] of rows) {
+    assert.deepStrictEqual(blocks.placeAmongBlocks(diagnosed.blocks, diagnosed.cases, line), want, name);
+  }
+});
+
+test('the chart draws each series as one path of steps, scaled to its limit', () => {
+  // The top value stands 5 units below the top of 100.
+  assert.strictEqual(chart.barsPath([16, 16, 3], 16), 'M0 100V5H1V5H2V82.19H3V100Z');
+  assert.strictEqual(chart.barsPath([0, 2], 2), 'M0 100V100H1V5H2V100Z');
+  assert.strictEqual(chart.levelPath(16, 16, 3), 'M0 5H3');
+  assert.strictEqual(chart.levelPath(1, 2, 1000), 'M0 52.5H1000');
+  const many = chart.barsPath(Array.from({ length: 1000 }, (unused, race) => race % 7), 6);
+  assert.strictEqual(many.match(/H/g).length, 1000);
+});
+
+test('a run against the last one: totals and test cases when both are accepted, defects when both are rejected', () => {
+  const ok = (sum, byCase) => ({ sha256: 'a', time: '10:00:00', shape: 'ok', sum, count: byCase.length, byCase });
+  const failed = (defects) => ({ sha256: 'a', time: '10:00:00', shape: 'failure', defects });
+  const rows = [
+    ['both_accepted', ok(97, [[1, 35], [2, 62]]), ok(115, [[1, 35], [2, 80]]),
+     { total: { before: 97, after: 115, change: 18 }, defects: null,
+       cases: [{ id: 1, before: 35, after: 35, change: 0 }, { id: 2, before: 62, after: 80, change: 18 }] }],
+    ['a_test_case_dropped_and_one_added', ok(97, [[1, 35], [2, 62]]), ok(70, [[2, 40], [3, 30]]),
+     { total: { before: 97, after: 70, change: -27 }, defects: null,
+       cases: [{ id: 1, before: 35, after: null, change: null }, { id: 2, before: 62, after: 40, change: -22 },
+               { id: 3, before: null, after: 30, change: null }] }],
+    ['both_rejected', failed(12), failed(3), { total: null, defects: { before: 12, after: 3, change: -9 }, cases: [] }],
+    ['rejected_then_accepted', failed(1), ok(35, [[1, 35]]), { total: null, defects: null, cases: [] }],
+    ['defects_unknown', failed(null), failed(3), { total: null, defects: null, cases: [] }],
+  ];
+  for (const [name, previous, current, want] of rows) {
+    const compared = runs.compare(previous, current);
+    assert.deepStrictEqual({ total: compared.total, defects: compared.defects, cases: compared.cases }, want, name);
+    assert.deepStrictEqual([compared.time, compared.shapes], ['10:00:00', [previous.shape, current.shape]], name);
+  }
+  assert.deepStrictEqual(runs.summaryOf({ sha256: 'a', time: 't', outcome: { shape: 'ok', sum: 35, count: 1, entries: [] },
+                                          byCase: [[1, 35]], defects: 0 }),
+                         { sha256: 'a', time: 't', shape: 'ok', sum: 35, count: 1, byCase: [[1, 35]] });
+  assert.deepStrictEqual(runs.summaryOf({ sha256: 'a', time: 't', outcome: { shape: 'failure', check: 160 }, byCase: [],
+                                          defects: 4 }), { sha256: 'a', time: 't', shape: 'failure', defects: 4 });
+});
+
+// Storage that holds items as localStorage does, or refuses to write.
+class FakeStorage {
+  constructor() { this.items = new Map(); this.full = false; }
+  getItem(key) { return this.items.has(key) ? this.items.get(key) : null; }
+  setItem(key, value) {
+    if (this.full) throw new Error('QuotaExceededError');
+    this.items.set(key, String(value));
+  }
+  removeItem(key) { this.items.delete(key); }
+}
+
+test('the last run is kept in the page, and in storage only for the test data asked for', () => {
+  const run = (sha256, sum) => ({ sha256, time: 't', shape: 'ok', sum, count: 1, byCase: [[1, sum]] });
+  const storage = new FakeStorage();
+  const keeper = new runs.RunKeeper(storage);
+  assert.strictEqual(keeper.previous('a'), null);
+  assert.ok(keeper.record(run('a', 1)));
+  assert.deepStrictEqual([keeper.previous('a').sum, storage.items.size], [1, 0], 'the page only, unasked');
+  assert.ok(keeper.remember('a'));
+  assert.ok(keeper.remembered('a'));
+  keeper.record(run('a', 2));
+  keeper.record(run('b', 5));
+  assert.deepStrictEqual(Array.from(storage.items.keys()), [runs.kStoragePrefix + 'a'], 'only the test data asked for');
+  // A page opened again has the stored run of a alone.
+  const reloaded = new runs.RunKeeper(storage);
+  assert.deepStrictEqual([reloaded.previous('a').sum, reloaded.previous('b')], [2, null]);
+  reloaded.forget('a');
+  assert.deepStrictEqual([reloaded.previous('a'), storage.items.size, reloaded.remembered('a')], [null, 0, false]);
+  // Storage that refuses: the run stays in the page, and is not remembered.
+  const refusing = new runs.RunKeeper(storage);
+  refusing.record(run('c', 3));
+  assert.ok(refusing.remember('c'));
+  storage.full = true;
+  assert.strictEqual(refusing.record(run('c', 4)), false);
+  assert.deepStrictEqual([refusing.previous('c').sum, refusing.remembered('c')], [4, false]);
+  // An entry that is not a run, and no storage at all.
+  storage.items.set(runs.kStoragePrefix + 'd', '{"sha256":"e","shape":"ok"}');
+  storage.items.set(runs.kStoragePrefix + 'f', 'not JSON');
+  assert.deepStrictEqual([refusing.previous('d'), refusing.previous('f')], [null, null]);
+  const none = new runs.RunKeeper(null);
+  none.record(run('a', 1));
+  assert.deepStrictEqual([none.remember('a'), none.previous('a').sum], [false, 1]);
+});
+
+test('a long list is drawn a page at a time', () => {
+  const rows = [
+    ['empty', 0, 0, { index: 0, from: 0, to: 0, pages: 1 }],
+    ['one_page_exactly', 100, 0, { index: 0, from: 0, to: 100, pages: 1 }],
+    ['the_last_page_short', 1001, 10, { index: 10, from: 1000, to: 1001, pages: 11 }],
+    ['past_the_last', 250, 7, { index: 2, from: 200, to: 250, pages: 3 }],
+    ['before_the_first', 250, -1, { index: 0, from: 0, to: 100, pages: 3 }],
+  ];
+  for (const [name, count, index, want] of rows) assert.deepStrictEqual(pageBounds(count, 100, index), want, name);
+});
+
+test('the test data alone: checked for emptiness and size only, and its verdict', () => {
+  const file = (name, size) => ({ name, size, lastModified: 1 });
+  assert.deepStrictEqual(inputs.problemOf(file('input.txt', 0), null), { problem: 'empty', which: 'testData' });
+  assert.deepStrictEqual(inputs.problemOf(file('input.txt', inputs.kMaxTotalBytes + 1), null),
+                         { problem: 'tooLarge', which: 'testData' });
+  assert.strictEqual(inputs.problemOf(file('input.txt', inputs.kMaxTotalBytes), null), null);
+
+  const names = { testData: 'input.txt' };
+  const checked = (valid, cases, finding) => ({ kind: 'testDataChecked', valid, cases: Int32Array.from(cases), finding });
+  const rows = [
+    ['valid', 'sl', checked(true, [1, 4, 3, 2, 1, 2, 6, 4, 3, 2], null),
+     ['accepted', 'Testni podatki so veljavni: 2 testna primera.', null]],
+    ['valid_english', 'en', checked(true, [1, 4, 3, 2, 1], null), ['accepted', 'The test data is valid: 1 test case.', null]],
+    ['invalid', 'sl', checked(false, [], { line: 8, missing: false, check: 107 }),
+     ['rejected', 'Testni podatki niso veljavni: napaka v 8. vrstici (input.txt), preverjanje 107.', 107]],
+    ['line_missing', 'en', checked(false, [], { line: 2, missing: true, check: 123 }),
+     ['rejected', 'The test data is not valid: line 2 is missing from input.txt, check 123.', 123]],
+    ['out_of_memory', 'sl', checked(false, [], null),
+     ['broken', 'Brskalniku je zmanjkalo pomnilnika: testni podatki niso preverjeni.', null]],
+  ];
+  for (const [name, language, last, want] of rows) {
+    const verdict = verdictOf(language, last, names);
+    assert.deepStrictEqual([verdict.tone, verdict.text, verdict.check], want, name);
+  }
+});
+
+test('numbers, changes and shares are written as each language writes them', () => {
+  const rows = [
+    [texts.number('sl', 1234567), '1.234.567'], [texts.number('en', 999), '999'], [texts.number('en', -1000), '\u22121,000'],
+    [texts.change('sl', 18), '+18'], [texts.change('sl', -9), '\u22129'], [texts.change('en', 0), '0'],
+    [texts.percent('sl', 62 / 84), '73,8\u00a0%'], [texts.percent('en', 1), '100.0%'], [texts.percent('en', 0.9996), '100.0%'],
+  ];
+  rows.forEach(([got, want], index) => assert.strictEqual(got, want, 'row ' + index));
 });

@@ -2,9 +2,11 @@
 // and served from 127.0.0.1: the example with its verdict, a failure of each
 // reader with its line, the largest test data timed, bad inputs, files that
 // change on disk (with handles and without), bytes drawn visibly, a phone's
-// width, a 30 MB line without a frozen page, and no request beyond the page's
-// own files. The table rows under Node.js already prove the bytes; these
-// prove the page around them.
+// width, a 30 MB line without a frozen page, every defect listed and shown
+// in its line, a block's chart and its table, each run against the last,
+// the test data alone, a thousand defects without a frozen page, and no
+// request beyond the page's own files. The table rows under Node.js already
+// prove the bytes; these prove the page around them.
 'use strict';
 
 const test = require('node:test');
@@ -274,6 +276,8 @@ test('files chosen with handles are read afresh at every check, and followed on 
   await page.click('#test-data');
   assert.strictEqual(await page.textContent('#next'), 'Izberi še oddajo (submission.txt).');
   await page.click('#submission');
+  // The test data alone was checked at its choice: wait for both files'.
+  await page.waitForFunction(() => /^Sprejeto/.test(document.querySelector('#verdict').textContent));
   await settled(page);
   assert.strictEqual(await verdictShown(page), 'Sprejeto: 35 točk, 1 blok.');
   assert.ok(await page.isChecked('#follow'), 'following is on where there are handles');
@@ -371,7 +375,10 @@ test('at a phone\'s width (390 px) nothing is wider than the screen', async () =
   await page.close();
 });
 
-test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', async () => {
+// Returns a fresh page from disk that notes every long task on its main
+// thread; longTasksSince(page, since) returns those that began at since
+// (its performance.now()) or later.
+async function openWatchingLongTasks() {
   const page = await context.newPage();
   page.on('pageerror', (error) => pageErrors.push(error.message));
   await page.addInitScript(() => {
@@ -381,6 +388,12 @@ test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', as
     }).observe({ type: 'longtask', buffered: true });
   });
   await page.goto(pages.file);
+  return page;
+}
+const longTasksSince = (page, since) => page.evaluate((from) => window.longTasks.filter((task) => task.start >= from), since);
+
+test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', async () => {
+  const page = await openWatchingLongTasks();
   const line = 30 * 1000 * 1000;
   const submission = scratchFile('long.txt', Buffer.concat([Buffer.from('123456\nZobnikari\n'), Buffer.alloc(line, 'x')]));
   await page.setInputFiles('#test-data', path.join(examples, 'input.txt'));
@@ -389,8 +402,7 @@ test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', as
   await settled(page);
   await page.waitForSelector('#result[data-milliseconds]');
   await page.waitForTimeout(500); // a long task drawing the result would end by now
-  const longest = await page.evaluate((since) => Math.max(0, ...window.longTasks
-    .filter((task) => task.start >= since).map((task) => task.duration)), chosen);
+  const longest = Math.max(0, ...(await longTasksSince(page, chosen)).map((task) => task.duration));
   assert.ok(longest < 200, 'a task of ' + longest + ' ms on the main thread');
   // The report's first line: 95 bytes of message, the line, a quote.
   assert.match(await page.textContent('#report .cut'), /^ … še 29\.999\.096 bajtov \(vrstica ima 30\.000\.096 bajtov;/);
@@ -398,6 +410,198 @@ test('a quoted line of 30 MB: shown cut, saved whole, the page never frozen', as
   assert.strictEqual(fs.statSync(await download.path()).size, 30000096 + '\r\n-1\r\n'.length);
   console.log(`a quoted line of 30 MB: ${await page.getAttribute('#result', 'data-milliseconds')} ms from the ` +
               `second choice to everything shown; the longest task on the main thread ${longest.toFixed(0)} ms`);
+  await page.close();
+});
+
+// Two test cases (the example's, d = 3, k = 2, m = 1; and one of n = 6,
+// d = 4, k = 3, m = 2), and answers to them: accepted (62 and 35), better
+// (80 and 35), and one with defects in three blocks between two accepted
+// ones.
+const twoCases = 'Zobnikari\n2\n\n1 4 3 2 1\n10 6 3 0\n3 1 4 2\n1 2 3 4\n4 3 2 1\n' +
+    '\n2 6 4 3 2\n9 7 5 3 1 0\n1 2 3 4 5 6\n6 5 4 3 2 1\n2 4 6 1 3 5\n5 3 1 6 4 2\n';
+const answers = {
+  accepted: '123456\nZobnikari\n2\n1 2 3\n1 5 6\n6 2 4\n4 2 6\n1\n3 1\n1 2\n2 1\n',
+  better: '123456\nZobnikari\n2\n1 2 3\n3 6 5\n6 2 4\n6 5 3\n1\n3 1\n1 2\n2 1\n',
+  threeBlocks: '123456\nZobnikari\n2\n1 2 3\n1 5 6\n6 2 4\n4 2 6\n1\n3 1\n1 2\n2 x\n' +
+      '2\n1 2 3\n1 5 6\n6 2 2\n4 2 99999999999\n1\n3 1\n1 2\n3 4\n1\n3 1\n1 2\n2 1\n',
+};
+
+// Returns the texts of the cells of the rows of tbody (a selector).
+const rowsShown = (page, tbody) => page.$$eval(tbody + ' tr', (rows) => rows.map((row) =>
+  Array.from(row.children, (cell) => cell.textContent)));
+
+test('defects in three blocks: every one listed, each shown in its line and block, the first the official one', async () => {
+  const page = await open(pages.file);
+  fs.mkdirSync(path.join(scratch, 'three'));
+  await choose(page, scratchFile('three/input.txt', twoCases), scratchFile('three/submission.txt', answers.threeBlocks));
+  assert.strictEqual(await reportShown(page), 'Napaka [Orv19Zobnikari.cpp:55]: namesto stevke se pojavlja znak s kodo 120\n-1\n');
+  assert.strictEqual(await page.textContent('#findings-summary'),
+                     'Preverjanje je šlo naprej tudi po prvi napaki in našlo 4 napake.');
+  const entries = await page.$$eval('#findings-list button', (buttons) => buttons.map((button) => button.textContent));
+  assert.deepStrictEqual(entries, [
+    'submission.txt, 11. vrstica, preverjanje 55 uradna napakanamesto stevke se pojavlja znak s kodo 120',
+    'submission.txt, 15. vrstica, preverjanje 169v ekipi za 3. dirko se kolesar 2 pojavlja vec kot enkrat',
+    'submission.txt, 16. vrstica, preverjanje 61stevilo 9999999999 je preveliko',
+    'submission.txt, 20. vrstica, preverjanje 174med 2. in 3. dirko je 2 menjav, moralo bi jih biti od 1 do m = 1',
+  ]);
+  // Each one's line, its block, which one it is, and its check explained.
+  const shown = [
+    ['2 x', 'To je ekipa za 3. dirko v bloku testnega primera 1, ki se začne v 8. vrstici (k = 2, d = 3).',
+     'To je uradna napaka, ki jo navaja poročilo.', 55],
+    ['6 2 2', 'To je ekipa za 3. dirko v bloku testnega primera 2, ki se začne v 12. vrstici (k = 3, d = 4).',
+     'To je 2. od 4 navedenih napak; poročilo je ne navaja.', 169],
+    ['4 2 99999999999', 'To je ekipa za 4. dirko v bloku testnega primera 2, ki se začne v 12. vrstici (k = 3, d = 4).',
+     'To je 3. od 4 navedenih napak; poročilo je ne navaja.', 61],
+    ['3 4', 'To je ekipa za 3. dirko v bloku testnega primera 1, ki se začne v 17. vrstici (k = 2, d = 3).',
+     'To je 4. od 4 navedenih napak; poročilo je ne navaja.', 174],
+  ];
+  const place = async () => [await page.textContent('#place-lines .marked .text'), await page.textContent('#place-block'),
+                             await page.textContent('#place-which'), Number((await page.textContent('#explanation h2')).match(/\d+$/)[0])];
+  assert.deepStrictEqual(await place(), shown[0], 'the official failure first');
+  for (const index of [3, 1, 2]) {
+    await page.click('#findings-list button[data-index="' + index + '"]');
+    assert.deepStrictEqual(await place(), shown[index], 'entry ' + index);
+  }
+  // Up and down move the choice from the keyboard.
+  await page.focus('#findings-list button[data-index="2"]');
+  await page.keyboard.press('ArrowDown');
+  assert.deepStrictEqual(await place(), shown[3], 'down');
+  assert.strictEqual(await page.evaluate(() => document.activeElement.dataset.index), '3');
+  // The blocks: the rejected ones with their defects; a rejected block's
+  // button chooses its first defect.
+  assert.deepStrictEqual(await rowsShown(page, '#blocks-body'), [
+    ['1', '3', '2', '62', '84', '73,8\u00a0%'], ['2', '8', '1', 'zavrnjen: 1 napaka'], ['3', '12', '2', 'zavrnjen: 2 napaki'],
+    ['4', '17', '1', 'zavrnjen: 1 napaka'], ['5', '21', '1', '35', '48', '72,9\u00a0%']]);
+  await page.click('#blocks-body tr:nth-child(3) button');
+  assert.deepStrictEqual(await place(), shown[1], 'block 3\'s first defect');
+  assert.strictEqual(await page.evaluate(() => document.activeElement.dataset.index), '1');
+  await page.close();
+});
+
+test('a block\'s chart and its table: points against the race\'s ceiling, newcomers against m', async () => {
+  const page = await open(pages.file);
+  fs.mkdirSync(path.join(scratch, 'chart'));
+  await choose(page, scratchFile('chart/input.txt', twoCases), scratchFile('chart/submission.txt', answers.accepted));
+  assert.deepStrictEqual(await rowsShown(page, '#blocks-body'),
+                         [['1', '3', '2', '62', '84', '73,8\u00a0%'], ['2', '8', '1', '35', '48', '72,9\u00a0%']]);
+  // The second block, chosen from the keyboard: the worked example. Its
+  // ceiling is 3 × (10 + 6); per race 16 points of 16, 16 of 16 with one
+  // newcomer, 3 of 16.
+  await page.focus('#blocks-body tr:nth-child(2) button');
+  await page.keyboard.press('Enter');
+  assert.strictEqual(await page.textContent('#chart-heading'), 'Blok 2 (testni primer 1, 8. vrstica): dirka za dirko');
+  assert.strictEqual(await page.textContent('#chart-summary'), '35 točk od 48 (72,9\u00a0%); izgubljenih 13.');
+  assert.strictEqual(await page.textContent('#chart-limit'),
+                     'Novincev je bilo toliko, kot jih dovoli m = 1, pri 1 od 2 menjav ekipe med dirkami.');
+  assert.deepStrictEqual(await rowsShown(page, '#races-body'),
+                         [['1', '16', '16', '0', '1'], ['2', '16', '16', '1', '1'], ['3', '3', '16', '0', '1']]);
+  // One path for each series and one for each limit, whatever the races.
+  assert.deepStrictEqual(await page.$$eval('#chart-figure svg', (svgs) => svgs.map((svg) =>
+    Array.from(svg.querySelectorAll('path'), (path) => path.getAttribute('class') + ' ' + path.getAttribute('d')))), [
+    ['bars M0 100V5H1V5H2V82.19H3V100Z', 'level M0 5H3'],
+    ['bars M0 100V100H1V5H2V100H3V100Z', 'level M0 5H3']]);
+  assert.match(await page.getAttribute('#chart-figure', 'aria-label'), /^Graf bloka 2: 35 točk od 48/);
+  // The table is the chart's text alternative, the next stop of the keyboard.
+  await page.keyboard.press('Tab');
+  assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'races-table');
+  await page.setViewportSize({ width: 390, height: 844 });
+  assert.ok(await page.evaluate(() => document.documentElement.scrollWidth) <= 390, 'the chart at 390 px');
+  await page.close();
+});
+
+test('each output of the solver against the last: by test case and in total, across a reload only when asked', async () => {
+  const page = await context.newPage();
+  page.on('pageerror', (error) => pageErrors.push(error.message));
+  await page.addInitScript(pickerSeam);
+  const setFile = (id, change) => page.evaluate(([id, change]) => Object.assign(window.testFiles[id], change), [id, change]);
+  // Opens the page afresh and chooses the test data and text as the
+  // submission, with handles; returns once the comparison is shown.
+  const openAndChoose = async (text) => {
+    await page.goto(pages.file);
+    await page.evaluate(([input, submission]) => {
+      window.testFiles['zobnikari-testData'] = { name: 'input.txt', text: input, lastModified: 1000 };
+      window.testFiles['zobnikari-submission'] = { name: 'submission.txt', text: submission, lastModified: 1000 };
+    }, [twoCases, text]);
+    await page.click('#test-data');
+    await page.click('#submission');
+    await page.waitForFunction(() => /^Sprejeto/.test(document.querySelector('#verdict').textContent));
+    await settled(page);
+  };
+  const comparison = () => page.textContent('#comparison-text');
+  await openAndChoose(answers.accepted);
+  assert.strictEqual(await comparison(), 'To je prvo preverjanje s temi testnimi podatki, odkar je stran odprta.');
+  // The solver writes a better answer: checked again by itself, and compared.
+  await setFile('zobnikari-submission', { text: answers.better, lastModified: 2000 });
+  await page.waitForFunction(() => /Skupaj/.test(document.querySelector('#comparison-text').textContent),
+                             null, { timeout: 10000 });
+  assert.match(await comparison(), /^Prejšnje preverjanje istih testnih podatkov je bilo ob \d\d:\d\d:\d\d\. Skupaj: 97 → 115 \(\+18\)\.$/);
+  assert.deepStrictEqual(await rowsShown(page, '#comparison-body'), [['1', '35', '35', '0'], ['2', '62', '80', '+18']]);
+  // Not asked to keep it: a reload forgets it.
+  await openAndChoose(answers.better);
+  assert.strictEqual(await comparison(), 'To je prvo preverjanje s temi testnimi podatki, odkar je stran odprta.');
+  await page.click('#remember');
+  assert.strictEqual(await page.textContent('#remember-text'),
+                     'Zadnje preverjanje teh testnih podatkov je shranjeno v tem brskalniku.');
+  // Asked: after a reload, the next run is against the kept one.
+  await openAndChoose(answers.accepted);
+  assert.match(await comparison(), /Skupaj: 115 → 97 \(\u221218\)\.$/);
+  assert.deepStrictEqual(await rowsShown(page, '#comparison-body'), [['1', '35', '35', '0'], ['2', '80', '62', '\u221218']]);
+  await page.click('#forget');
+  assert.deepStrictEqual(await page.evaluate(() => Object.keys(localStorage)), []);
+  await openAndChoose(answers.accepted);
+  assert.strictEqual(await comparison(), 'To je prvo preverjanje s temi testnimi podatki, odkar je stran odprta.');
+  await page.close();
+});
+
+test('the test data alone: valid with its test cases, or its one defect in its place', async () => {
+  const page = await open(pages.file);
+  fs.mkdirSync(path.join(scratch, 'alone'));
+  await page.setInputFiles('#test-data', scratchFile('alone/input.txt', twoCases));
+  await settled(page);
+  assert.strictEqual(await verdictShown(page), 'Testni podatki so veljavni: 2 testna primera.');
+  assert.deepStrictEqual(await rowsShown(page, '#cases-body'), [['1', '4', '3', '2', '1'], ['2', '6', '4', '3', '2']]);
+  assert.ok(await page.isHidden('#official-report'), 'no report without a submission');
+  assert.strictEqual(await page.textContent('#next'), 'Izberi še oddajo (submission.txt).');
+  await page.setInputFiles('#test-data', scratchFile('alone/bad-input.txt', twoCases.replace('4 3 2 1\n\n', '4 3 2 2\n\n')));
+  await page.waitForFunction(() => /^Testni podatki niso/.test(document.querySelector('#verdict').textContent));
+  assert.strictEqual(await verdictShown(page), 'Testni podatki niso veljavni: napaka v 8. vrstici (bad-input.txt), preverjanje 107.');
+  assert.strictEqual(await page.textContent('#place-lines .marked .text'), '4 3 2 2');
+  assert.strictEqual(await page.textContent('#place-block'), 'To je vrstni red 3. dirke testnega primera 1, čigar glava ' +
+                     'je v 4. vrstici (n = 4, d = 3, k = 2, m = 1).');
+  assert.strictEqual(await page.textContent('#explanation h2'), 'Kaj pomeni preverjanje 107');
+  assert.ok(await page.isHidden('#cases'));
+  await page.close();
+});
+
+test('1000 defects of a max-size submission listed, the page never frozen', { skip: !largest && 'no largest test data' }, async () => {
+  const page = await openWatchingLongTasks();
+  // Every team line of the largest submission with one cyclist too many:
+  // 10 blocks of 1000 races, each line failing check 160.
+  const lines = fs.readFileSync(path.join(largest, 'submission.txt'), 'latin1').split('\n');
+  const defective = lines.map((line, index) => (index >= 2 && (index - 2) % 1001 !== 0 && line !== '' ? line + ' 1' : line));
+  fs.mkdirSync(path.join(scratch, 'thousand'));
+  const submission = scratchFile('thousand/submission.txt', Buffer.from(defective.join('\n'), 'latin1'));
+  await page.setInputFiles('#test-data', path.join(largest, 'input.txt'));
+  await settled(page);
+  const chosen = await page.evaluate(() => performance.now());
+  await page.setInputFiles('#submission', submission);
+  await page.waitForFunction(() => /^Zavrnjeno/.test(document.querySelector('#verdict').textContent), null, { timeout: 60000 });
+  await page.waitForSelector('#result[data-milliseconds]');
+  assert.strictEqual(await page.textContent('#findings-summary'), 'Preverjanje je šlo naprej tudi po prvi napaki in ' +
+                     'našlo 10.000 napak. Navedenih je prvih 1.000, še 9.000 ni navedenih.');
+  assert.strictEqual(await page.$$eval('#findings-list li', (items) => items.length), 100, 'a page of the list');
+  // The last of them, on the last page: line 1003, the 1000th team line of
+  // the first block.
+  for (let next = 0; next < 9; ++next) await page.click('#findings-nav button:last-child');
+  assert.strictEqual(await page.textContent('#findings-nav .range'), '901–1.000 od 1.000');
+  await page.click('#findings-list button[data-index="999"]');
+  assert.strictEqual(await page.textContent('#place-heading'), 'Kje je napaka: oddaja (submission.txt), 1003. vrstica');
+  assert.strictEqual(await page.textContent('#place-block'), 'To je ekipa za 1000. dirko v bloku testnega primera 1, ' +
+                     'ki se začne v 3. vrstici (k = 500, d = 1000).');
+  const tasks = await longTasksSince(page, chosen);
+  console.log(`1000 defects of a max-size submission: ${await page.getAttribute('#result', 'data-milliseconds')} ms ` +
+              `from the second choice to everything shown; long tasks ${JSON.stringify(tasks)}`);
+  assert.deepStrictEqual(tasks, [], 'no long task on the main thread');
   await page.close();
 });
 
