@@ -56,26 +56,13 @@ void* operator new(std::size_t size) {
   if (counter.bytes > counter.peak) counter.peak = counter.bytes;
   return block + kHeader;
 }
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return operator new(size);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  return operator new(size, std::nothrow);
-}
 void operator delete(void* block) noexcept {
   if (block == nullptr) return;
   char* start = static_cast<char*>(block) - kHeader;
   counter.bytes -= *reinterpret_cast<std::size_t*>(start);
   std::free(start);
 }
-void operator delete[](void* block) noexcept { operator delete(block); }
-void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
-void operator delete[](void* block, std::size_t) noexcept { operator delete(block); }
+#include "new_forms.h"  // after the two forms it builds on
 
 namespace zobnikari {
 namespace {
