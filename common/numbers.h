@@ -58,9 +58,9 @@ struct ListDefect {
 // Returns the message of defect, as the throwing parser gives it.
 std::string MessageOf(const ListDefect& defect);
 
-// As the first ParseIntList, but throws nothing: at a defect, stores it in defect (else sets
-// defect.found to false) and stops there; the count returned and the values
-// are then unspecified.
+// As the first ParseIntList, but throws nothing: at a defect, stores it in
+// defect and stops there (the count returned and the values are then
+// unspecified); with none, sets defect.found to false.
 std::size_t ParseIntList(std::string_view text, std::int32_t* values, std::size_t keep,
                          ListDefect& defect);
 

@@ -15,7 +15,6 @@
 // case, the report for unexpected failures.
 #include "driver/diagnosis.h"
 
-#include <algorithm>
 #include <new>
 #include <optional>
 #include <utility>

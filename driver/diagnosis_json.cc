@@ -32,11 +32,12 @@ class JsonOutput {
     Text(key);
     Text("\":");
   }
-  // Adds a key and its number, or its truth value.
+  // Adds a key and its number.
   void Field(std::string_view key, std::int64_t value, bool first = false) {
     Key(key, first);
     Number(value);
   }
+  // Adds a key and its truth value.
   void Flag(std::string_view key, bool value) {
     Key(key);
     Boolean(value);

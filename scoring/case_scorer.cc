@@ -47,8 +47,6 @@ namespace {
   ThrowAssertion(MessageOf(outcome, race, answered), kSourcePath, outcome.check);
 }
 
-// Returns outcome as failing check with value, for race number race of a
-// block that answers answered; throws it instead when kThrows.
 // Returns the check that cyclist number x fails on a team of a block that
 // answers answered: the range, or else the repeat.
 Check MemberCheck(std::int32_t x, const TestCase& answered) {
@@ -64,6 +62,8 @@ Check MemberCheck(std::int32_t x, const TestCase& answered) {
   Fail(outcome, race, answered);
 }
 
+// Returns outcome as failing check with value, for race number race of a
+// block that answers answered; throws it instead when kThrows.
 template <bool kThrows>
 TeamOutcome Failed(TeamOutcome outcome, Check check, std::int64_t value, std::int32_t race,
                    const TestCase& answered) {
@@ -128,12 +128,8 @@ void CaseScorer::ReadAndScore(LineReader& input, std::int32_t caseId, const Test
   Start(caseId, answered);
   std::string_view line;
   for (std::int32_t j = 0; j < answered.d; ++j) {
-    if (!input.NextLine(line)) {
-      TeamOutcome missing;
-      missing.failed = true;
-      missing.check = Check::kTeamLineMissing;
-      Fail(missing, j + 1, answered);
-    }
+    if (!input.NextLine(line))
+      Failed<true>(TeamOutcome(), Check::kTeamLineMissing, 0, j + 1, answered);
     Score<true>(line, j, j > 0);
   }
 }
