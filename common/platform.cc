@@ -132,7 +132,7 @@ bool WriteStandardOutput(std::string_view bytes, SystemError& error) {
       std::fflush(stdout) == 0) {
     return true;
   }
-  error = SystemError{SystemError::Source::kErrno, platform::FailedErrno(Fault())};
+  error = SystemError{SystemError::Source::kErrno, FailedErrno(Fault())};
   return false;
 }
 
