@@ -35,7 +35,8 @@
     handles: false, // the browser offers file handles (File System Access)
     following: false, // files chosen with handles are checked again when they change
     sources: { testData: null, submission: null }, // follow.js's sources of the chosen files
-    checked: { testData: null, submission: null }, // the stamps of the files last checked
+    checked: { testData: null, submission: null }, // the stamps of the files last checked (follow.js)
+    judged: {}, // of the files last checked, by which: { size, lastByte, at } (worker-host.js)
     follower: new follow.Follower(),
     report: null, // the bytes of the report shown
     views: {}, // by part of the page: redraws its texts that depend on the outcome shown
@@ -149,6 +150,7 @@
     $('official-report').hidden = false;
     $('verdict').replaceChildren();
     delete $('verdict').dataset.tone;
+    delete $('verdict').dataset.stale;
     state.views = {};
     state.report = null;
     $('status').textContent = '';
@@ -165,12 +167,14 @@
   }
 
   // Asks for the file of which to be chosen again (the browser no longer
-  // reads the copy it took), with that chooser focused.
+  // reads the copy it took, or it is not what was judged), with that chooser
+  // focused; a verdict shown stays, marked as the previous version's.
   function chooseAgain(which) {
     const name = state.sources[which].name;
+    if ($('result').hidden) showProblem('chooseAgain', name);
+    else markStale(which, 'staleChooseAgain');
     state.sources[which] = null;
     $(kInputs[which]).value = '';
-    showProblem('chooseAgain', name);
     drawChoice();
     $(kInputs[which]).focus();
   }
@@ -178,8 +182,10 @@
   // Draws an evaluation's last message: a result, the test data checked
   // alone, or aborted (a verdict without a report).
   function showResult(last) {
+    const judged = judgedText(last.judged);
     show('verdict', () => {
       views.drawVerdict($('verdict'), verdicts.verdictOf(state.language, last, names()), 'explanation');
+      $('verdict').append(views.element('p', 'verdict-judged', judged()));
     });
     const seconds = ((performance.now() - state.started) / 1000).toFixed(2);
     const time = clockTime(new Date());
@@ -205,6 +211,19 @@
     requestAnimationFrame(() => setTimeout(() => {
       $('result').dataset.milliseconds = (performance.now() - state.started).toFixed(0);
     }, 0));
+  }
+
+  // Returns a function that gives, in the page's language, which bytes a
+  // verdict judged (judged: the host's, by which): each file's name, its
+  // size and the time its reading ended.
+  function judgedText(judged) {
+    const named = names();
+    return () => t('judged', {
+      files: kWhich.filter((which) => judged[which]).map((which) => t('judgedFile', {
+        name: named[which], size: texts.size(state.language, judged[which].size),
+        time: clockTime(new Date(judged[which].at)),
+      })).join('; '),
+    });
   }
 
   // Draws a result: the report, its scores or the place of its failure,
@@ -472,38 +491,34 @@
         return unreadable(which);
       }
     }
-    if (files.submission === null) return evaluateTestData(files.testData);
-    const stamps = { testData: follow.stampOf([files.testData]), submission: follow.stampOf([files.submission]) };
+    // Taken before the files are read: a browser that learns of a change
+    // only later then sees another time than the one judged.
+    const modified = { testData: files.testData.lastModified, submission: files.submission && files.submission.lastModified };
     const problem = inputs.problemOf(files.testData, files.submission);
-    let last = null;
-    if (problem === null) {
-      last = await state.host.evaluate(files.testData, files.submission, progress);
-      if (state.again) return; // the files changed meanwhile: this outcome is stale
-      if (last.kind === kinds.unreadable) return unreadable(last.which);
-    }
-    state.checked = stamps;
-    state.follower.ran(follow.stampOf([files.testData, files.submission]));
-    if (problem !== null) showProblem(problem.problem, state.sources[problem.which].name);
-    else if (last.kind === kinds.result || last.kind === kinds.aborted) {
-      clearOutcome();
-      showResult(last);
-    } else {
-      showProblem(last.kind, state.sources[last.which].name);
-    }
-  }
-
-  // Checks the test data alone (testData, a File).
-  async function evaluateTestData(testData) {
-    const problem = inputs.problemOf(testData, null);
-    if (problem !== null) return showProblem(problem.problem, state.sources.testData.name);
-    const last = await state.host.evaluate(testData, null, progress);
-    if (state.again) return null; // a file was chosen meanwhile: this outcome is stale
-    if (last.kind === kinds.unreadable) return unreadable(last.which);
-    if (last.kind !== kinds.testDataChecked && last.kind !== kinds.aborted) {
-      return showProblem(last.kind, state.sources[last.which].name);
-    }
+    const last = problem === null ? await state.host.evaluate(files.testData, files.submission, progress) : null;
+    if (state.again) return null; // the files changed meanwhile: this outcome is stale
+    if (last !== null && last.kind === kinds.unreadable) return unreadable(last.which);
+    await recordChecked(files, modified, last === null ? {} : last.judged);
+    if (problem !== null) return showProblem(problem.problem, state.sources[problem.which].name);
+    const done = files.submission === null ? kinds.testDataChecked : kinds.result;
+    if (last.kind !== done && last.kind !== kinds.aborted) return showProblem(last.kind, state.sources[last.which].name);
     clearOutcome();
     return showResult(last);
+  }
+
+  // Records the stamps of files just checked (Files by which, submission
+  // null for the test data alone), as they were judged (judged: the host's,
+  // by which; modified: each file's lastModified before it was read), or,
+  // for a file not read to its end, as it looks now.
+  async function recordChecked(files, modified, judged) {
+    state.judged = judged;
+    for (const which of kWhich) {
+      const done = judged[which];
+      state.checked[which] = files[which] === null ? null
+          : done ? follow.stampOf(modified[which], done.size, done.lastByte)
+            : await follow.lookAt(files[which]).catch(() => null);
+    }
+    state.follower.ran(kWhich.map((which) => state.checked[which]).join('|'));
   }
 
   // Takes a file of which that could not be read: a copy the browser no
@@ -518,39 +533,48 @@
     show('status', () => { $('status').textContent = t('changing', { name: source.name }); });
   }
 
-  // Notes that the report shown is of an earlier version of the file of which.
-  function markStale(which) {
+  // Notes that the report shown is of an earlier version of the file of
+  // which; key names the note (default: what following does next).
+  function markStale(which, key = state.following ? 'staleFollowing' : 'stale') {
     if ($('result').hidden) return;
     const name = state.sources[which].name;
+    const judged = state.judged[which];
+    const time = judged ? clockTime(new Date(judged.at)) : '';
     show('stale', () => {
-      $('stale').textContent = t(state.following ? 'staleFollowing' : 'stale', { name });
+      $('stale').textContent = t(key, { name, time });
     });
     $('stale').hidden = false;
+    $('verdict').dataset.stale = 'true';
   }
 
-  // Looks at the chosen files once: a copy that the browser no longer reads
-  // is chosen again; files with handles that changed mark the report shown
-  // as stale, and are checked again once they settle, when followed.
+  // Looks at the chosen files once, each by one byte at most: a file chosen
+  // without a handle that is not as it was judged marks the verdict shown
+  // as its previous version's and is asked for again; files with handles
+  // that changed mark it stale, and are checked again once they settle,
+  // when followed.
   async function poll() {
     if (state.busy || state.polling || !state.sources.testData || !state.sources.submission) return;
     state.polling = true;
     try {
-      const files = [];
+      const stamps = [];
       let changed = null;
       for (const which of kWhich) {
         const source = state.sources[which];
         if (source === null) return null; // taken away meanwhile
-        let file = null;
+        let stamp = null;
         try {
-          file = await source.read();
+          stamp = await source.look();
         } catch (error) {
-          if (source.kind === 'file') return state.busy || state.sources[which] !== source ? null : chooseAgain(which);
+          // Unreadable now: changed, or being written.
         }
-        if (file === null || follow.stampOf([file]) !== state.checked[which]) changed = changed || which;
-        files.push(file);
+        if (state.busy || state.sources[which] !== source) return null;
+        if (stamp === null || stamp !== state.checked[which]) {
+          if (source.kind === 'file') return chooseAgain(which);
+          changed = changed || which;
+        }
+        stamps.push(stamp);
       }
-      if (state.busy) return null;
-      const decision = state.follower.poll(files.includes(null) ? null : follow.stampOf(files));
+      const decision = state.follower.poll(stamps.includes(null) ? null : stamps.join('|'));
       if (decision === 'same') return null;
       markStale(changed);
       if (!state.following) return null;

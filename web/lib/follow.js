@@ -1,9 +1,10 @@
-// The chosen files as the page reads them at every check, and the rule that
-// decides when files followed on disk are checked again. A file chosen with
-// a handle (File System Access: the picker, or a dropped file) is read
-// afresh each time; a file chosen without one is the browser's copy of the
-// moment it was chosen, which Chromium refuses to read once the file on disk
-// has changed.
+// The chosen files as the page reads them at every check, what tells one
+// version of a file from another, and the rule that decides when files
+// followed on disk are checked again. A file chosen with a handle (File
+// System Access: the picker, or a dropped file) is read afresh each time; a
+// file chosen without one is what the browser took when it was chosen:
+// Chromium and WebKit refuse to read it once the file on disk has changed,
+// Firefox reads the disk's new bytes but keeps the old size and time.
 (function (root, factory) {
   if (typeof module === 'object' && module.exports) module.exports = factory();
   else root.ZobnikariFollow = factory();
@@ -12,27 +13,34 @@
 
   // Returns a source that reads the file of handle (a FileSystemFileHandle)
   // afresh at every read(): { kind: 'handle', name, read() (a promise of a
-  // File, rejected while the file cannot be read: being written, or gone) }.
+  // File, rejected while the file cannot be read: being written, or gone),
+  // look() (a promise of its stamp, see lookAt) }.
   function handleSource(handle) {
-    return { kind: 'handle', name: handle.name, read: () => handle.getFile() };
+    const read = () => handle.getFile();
+    return { kind: 'handle', name: handle.name, read, look: () => read().then(lookAt) };
   }
 
   // Returns a source of file (a File chosen without a handle): { kind:
-  // 'file', name, read() (a promise of file, after reading its first byte:
-  // rejected when the browser no longer reads it, as Chromium does once the
-  // file on disk has changed) }.
+  // 'file', name, read() (a promise of file), look() (a promise of its
+  // stamp, see lookAt) }.
   function fileSource(file) {
-    return {
-      kind: 'file',
-      name: file.name,
-      read: () => file.slice(0, 1).arrayBuffer().then(() => file),
-    };
+    return { kind: 'file', name: file.name, read: () => Promise.resolve(file), look: () => lookAt(file) };
   }
 
-  // Returns what tells one version of files (Files, or anything with size
-  // and lastModified) from another.
-  function stampOf(files) {
-    return files.map((file) => file.lastModified + ':' + file.size).join('|');
+  // Returns a promise of the stamp of file as the disk holds it now, read
+  // with at most one byte, its last: rejected when the browser cannot read
+  // it. A file that shrank reads no byte there, so its stamp differs even
+  // where the browser keeps the old size.
+  async function lookAt(file) {
+    if (file.size === 0) return stampOf(file.lastModified, 0, -1);
+    const last = new Uint8Array(await file.slice(file.size - 1, file.size).arrayBuffer());
+    return stampOf(file.lastModified, file.size, last.length === 1 ? last[0] : -1);
+  }
+
+  // Returns what tells one version of a file from another: when it was last
+  // modified (ms), its size, and its last byte (-1 for none).
+  function stampOf(lastModified, size, lastByte) {
+    return lastModified + ':' + size + ':' + lastByte;
   }
 
   // Decides, poll by poll, when followed files are checked again: once two
@@ -66,5 +74,5 @@
     }
   }
 
-  return { handleSource, fileSource, stampOf, Follower };
+  return { handleSource, fileSource, lookAt, stampOf, Follower };
 });

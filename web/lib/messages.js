@@ -1,5 +1,7 @@
 // The kinds of message that pass between the page and its evaluation worker,
 // named once for both sides (lib/worker.js, lib/worker-host.js, page.js).
+// The worker reads the files through the page: read asks for a file's next
+// piece, chunk brings it.
 (function (root, factory) {
   if (typeof module === 'object' && module.exports) module.exports = factory();
   else root.ZobnikariMessages = factory();
@@ -9,8 +11,10 @@
   const kKinds = Object.freeze({
     // The page to the worker.
     start: 'start', // { variant, wasm }: make the evaluator from this module
-    evaluate: 'evaluate', // { id, testData, submission (or null: the test data alone) }
+    evaluate: 'evaluate', // { id, testData { size }, submission { size } (or null: the test data alone) }
+    chunk: 'chunk', // { id, serial, bytes (Uint8Array), done } | { id, serial, failed: true }: a read's answer
     // The worker to the page, while an evaluation is under way.
+    read: 'read', // { id, serial, which, length }: the next piece of a file, at most length bytes
     progress: 'progress', // { which, done, total }
     evaluating: 'evaluating', // both files are read
     // The worker to the page: the last message of an evaluation.

@@ -36,6 +36,10 @@
           'Klikni »Preveri znova«.',
       chooseAgain: 'Datoteka "{name}" se je na disku spremenila, zato je brskalnik ne da več ' +
           'prebrati. Izberi jo znova.',
+      staleChooseAgain: 'Datoteka "{name}" se je na disku spremenila: ta presoja velja za njeno ' +
+          'prejšnjo različico, prebrano ob {time}. Izberi jo znova.',
+      judged: 'Presojeno: {files}.',
+      judgedFile: '{name}, {size}, prebrano ob {time}',
       checksum: 'SHA-256 testnih podatkov: {sha256}',
       checksumUnavailable: 'SHA-256 testnih podatkov tu ni na voljo: brskalnik ga izračuna le ' +
           'na strani, odprti z diska ali z varnega naslova.',
@@ -202,6 +206,10 @@
           'It is checked again once it settles.',
       stale: 'The file {name} has changed: this report is for its previous version. Click ' +
           '“Check again”.',
+      staleChooseAgain: 'The file "{name}" has changed on disk: this verdict is for its previous ' +
+          'version, read at {time}. Choose it again.',
+      judged: 'Judged: {files}.',
+      judgedFile: '{name}, {size}, read at {time}',
       chooseAgain: 'The file "{name}" has changed on disk, and the browser no longer reads it. ' +
           'Choose it again.',
       checksum: 'SHA-256 of the test data: {sha256}',
@@ -386,6 +394,16 @@
     return value < 0 ? '\u2212' + digits : digits;
   }
 
+  // Returns a size in bytes as a whole number of bytes, with kB or MB after
+  // it from 1000 bytes on: 31 B, 4.567 B (4,6 kB), 19.546.123 B (19,5 MB).
+  function size(language, bytes) {
+    const exact = number(language, bytes) + '\u00a0B';
+    if (bytes < 1000) return exact;
+    const [scaled, unit] = bytes < 1e6 ? [bytes / 1e3, 'kB'] : [bytes / 1e6, 'MB'];
+    const decimal = scaled.toFixed(1);
+    return exact + ' (' + (language === 'sl' ? decimal.replace('.', ',') : decimal) + '\u00a0' + unit + ')';
+  }
+
   // Returns a change (a whole number) with its sign: +66, −9 (a minus sign),
   // 0.
   function change(language, value) {
@@ -399,5 +417,5 @@
     return language === 'sl' ? text.replace('.', ',') + '\u00a0%' : text + '%';
   }
 
-  return { text, count, number, change, percent, languages: Object.keys(kTexts), kTexts };
+  return { text, count, number, size, change, percent, languages: Object.keys(kTexts), kTexts };
 });

@@ -20,8 +20,9 @@
   'use strict';
 
   const kinds = messages.kKinds;
-  // At most this many bytes read between two progress messages.
-  const kProgressStep = 1 << 21;
+  // The most bytes of a file asked of the page at once: progress is told
+  // after each piece.
+  const kPieceBytes = 1 << 21;
   // The most bytes of one line drawn: of a line around a failure, and of a
   // line of the report.
   const kContextBytes = 300;
@@ -35,42 +36,42 @@
   // since it was chosen or while it was read).
   class Unreadable extends Error {}
 
-  // Returns the value of promise, or throws Unreadable when the read fails.
-  async function reading(promise) {
+  // Returns the next piece of source (a file as the page feeds it: { size,
+  // next(length) (a promise of { bytes, done }, as feeder.js's Feeder gives
+  // it) }), at most length bytes. Throws Unreadable when the read fails.
+  async function nextPiece(source, length) {
     try {
-      return await promise;
+      return await source.next(length);
     } catch (error) {
       throw new Unreadable(String(error));
     }
   }
 
-  // Returns the first kSniffBytes of file (a Blob), or all of it if shorter.
-  async function readStart(file) {
-    return new Uint8Array(await reading(file.slice(0, inputs.kSniffBytes).arrayBuffer()));
+  // Returns the first piece of source ({ bytes, done }): its first
+  // kSniffBytes, or all of it if shorter.
+  function readStart(source) {
+    return nextPiece(source, inputs.kSniffBytes);
   }
 
-  // Returns the bytes of file (a Blob) held in evaluator's memory, calling
-  // progress(bytesRead, size) as they come. Throws client.OutOfMemory when
-  // they do not fit, Unreadable when the file cannot be read whole.
-  async function readInto(evaluator, file, progress) {
-    const held = evaluator.hold(file.size);
+  // Returns the bytes of source held in evaluator's memory: start (its
+  // first piece, readStart's), then the rest as it comes, calling
+  // progress(bytesRead, size) after each piece. Throws client.OutOfMemory
+  // when they do not fit, Unreadable when the file cannot be read whole or
+  // has another length than it had when chosen.
+  async function readInto(evaluator, source, start, progress) {
+    const held = evaluator.hold(source.size);
     try {
+      let piece = start;
       let offset = 0;
-      let told = 0;
-      const reader = await reading(Promise.resolve().then(() => file.stream().getReader()));
       for (;;) {
-        const step = await reading(reader.read());
-        if (step.done) break;
-        if (offset + step.value.length > held.size) throw new Unreadable('the file grew while read');
-        held.set(step.value, offset);
-        offset += step.value.length;
-        if (offset - told >= kProgressStep) {
-          told = offset;
-          progress(offset, held.size);
-        }
+        if (offset + piece.bytes.length > held.size) throw new Unreadable('the file grew since it was chosen');
+        held.set(piece.bytes, offset);
+        offset += piece.bytes.length;
+        progress(offset, held.size);
+        if (piece.done) break;
+        piece = await nextPiece(source, kPieceBytes);
       }
-      if (offset !== held.size) throw new Unreadable('the file shrank while read');
-      progress(offset, held.size);
+      if (offset !== held.size) throw new Unreadable('the file shrank since it was chosen');
       return held;
     } catch (error) {
       held.release();
@@ -241,11 +242,12 @@
     return arrays.filter((array) => array).map((array) => array.buffer);
   }
 
-  // Reads the files of request (which: the names to read) into evaluator's
-  // memory after looking at their starts, summing the test data, and
-  // returns { held, starts, checksum (a promise) }, or the last message
-  // (unreadable | binary | tooLarge { which }) posted. Whatever it holds is
-  // put into held, for the caller to release.
+  // Reads the files of request (which: the names to read; each a source, as
+  // nextPiece takes it) into evaluator's memory after looking at their
+  // starts, summing the test data, and returns { held, starts, checksum (a
+  // promise) }, or the last message (unreadable | binary | tooLarge {
+  // which }) posted. Whatever it holds is put into held, for the caller to
+  // release.
   async function readFiles(evaluator, request, which, held, post) {
     const starts = {};
     for (const name of which) {
@@ -255,12 +257,12 @@
         if (error instanceof Unreadable) return { last: post({ kind: kinds.unreadable, which: name }) };
         throw error;
       }
-      if (inputs.looksBinary(starts[name])) return { last: post({ kind: kinds.binary, which: name }) };
+      if (inputs.looksBinary(starts[name].bytes)) return { last: post({ kind: kinds.binary, which: name }) };
     }
     let checksum = null;
     for (const name of which) {
       try {
-        held[name] = await readInto(evaluator, request[name], (done, total) => {
+        held[name] = await readInto(evaluator, request[name], starts[name], (done, total) => {
           post({ kind: kinds.progress, which: name, done, total });
         });
       } catch (error) {
@@ -270,11 +272,11 @@
       }
       if (name === 'testData') checksum = sha256(held.testData.view());
     }
-    return { starts, checksum };
+    return { starts: { testData: starts.testData.bytes, submission: starts.submission && starts.submission.bytes }, checksum };
   }
 
-  // Runs one request ({ testData, submission }: Blobs with a name; submission
-  // null for the test data alone) on evaluator, telling the page through
+  // Runs one request ({ testData, submission }: sources, as nextPiece takes
+  // them; submission null for the test data alone) on evaluator, telling the page through
   // post(message) and returning the last message. Messages (kinds of
   // messages.js): progress { which ('testData' | 'submission'), done, total }
   // and evaluating; the last one is result { report (Uint8Array), outcome
@@ -330,15 +332,27 @@
 
   // Answers the page's messages in a worker: start { variant, wasm } makes
   // the evaluator from the bytes of that variant's module, whose factory is
-  // factories[variant]; then each evaluate { id, testData, submission } is
-  // answered by evaluateFiles's messages, each carrying id; a module that
-  // aborts is answered aborted { id, message }.
+  // factories[variant]; then each evaluate { id, testData { size },
+  // submission { size } | null } is answered by evaluateFiles's messages,
+  // each carrying id, its files read through the page: read { which,
+  // serial, length } asks for a file's next piece, and chunk { serial, bytes,
+  // done | failed } brings it. A module that aborts is answered aborted {
+  // id, message }.
   function serve(scope, factories) {
     let ready = null;
+    let serial = 0;
+    const waiting = new Map(); // by serial: the read's { resolve, reject }
     scope.onmessage = async (event) => {
       const message = event.data;
       if (message.kind === kinds.start) {
         ready = client.createEvaluator(factories[message.variant], message.wasm);
+        return;
+      }
+      if (message.kind === kinds.chunk) {
+        const read = waiting.get(message.serial);
+        waiting.delete(message.serial);
+        if (read && message.failed) read.reject(new Error('the page could not read the file'));
+        else if (read) read.resolve({ bytes: message.bytes, done: message.done });
         return;
       }
       const post = (answer) => {
@@ -347,8 +361,16 @@
         scope.postMessage(Object.assign({ id: message.id }, answer), buffersOf(answer));
         return answer;
       };
+      const source = (which) => ({
+        size: message[which].size,
+        next: (length) => new Promise((resolve, reject) => {
+          waiting.set(++serial, { resolve, reject });
+          scope.postMessage({ kind: kinds.read, id: message.id, serial, which, length });
+        }),
+      });
+      const request = { testData: source('testData'), submission: message.submission && source('submission') };
       try {
-        await evaluateFiles(await ready, message, post);
+        await evaluateFiles(await ready, request, post);
       } catch (error) {
         post({ kind: kinds.aborted, message: String(error) });
       }

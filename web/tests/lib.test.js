@@ -18,7 +18,8 @@ const report = require('../lib/report.js');
 const inputs = require('../lib/inputs.js');
 const texts = require('../lib/texts.js');
 const { verdictOf } = require('../lib/verdict.js');
-const { Follower } = require('../lib/follow.js');
+const { Follower, lookAt, stampOf } = require('../lib/follow.js');
+const { Feeder } = require('../lib/feeder.js');
 const { extract } = require('../tools/check_docs.js');
 const { WorkerHost, pickModule } = require('../lib/worker-host.js');
 const points = require('../lib/points.js');
@@ -298,34 +299,127 @@ class FakeWorker {
   answer(data) { this.onmessage({ data }); }
 }
 
-test('the worker\'s host routes one evaluation, and replaces a worker whose module aborted', async () => {
+test('the worker\'s host routes one evaluation, feeds it the files, and replaces a worker whose module aborted', async () => {
   const made = [];
-  const host = new WorkerHost(() => new FakeWorker(made), { variant: 'simd', wasm: new Uint8Array([0, 97]) });
+  let clock = 1000;
+  const host = new WorkerHost(() => new FakeWorker(made), { variant: 'simd', wasm: new Uint8Array([0, 97]) },
+                              () => clock);
   assert.deepStrictEqual(made[0].sent[0], { kind: 'start', variant: 'simd', wasm: new Uint8Array([0, 97]) });
+  const [testData, submission] = [new Blob(['Zobnikari\n1\n']), new Blob(['123456\n'])];
 
   const seen = [];
-  const first = host.evaluate('T', 'S', (message) => seen.push(message.kind));
-  assert.throws(() => host.evaluate('T', 'S'), /under way/);
-  const id = made[0].sent[1].id;
+  const first = host.evaluate(testData, submission, (message) => seen.push(message.kind));
+  assert.throws(() => host.evaluate(testData, submission), /under way/);
+  const { id, ...asked } = made[0].sent[1];
+  assert.deepStrictEqual(asked, { kind: 'evaluate', testData: { size: 12 }, submission: { size: 7 } });
+  // The worker asks for pieces; each answer carries its serial and bytes.
+  const fed = async (which, length, serial) => {
+    made[0].answer({ id, kind: 'read', serial, which, length });
+    await new Promise((resolve) => setTimeout(resolve, 10));
+    const answer = made[0].sent.at(-1);
+    return [answer.kind, answer.serial, Buffer.from(answer.bytes).toString('latin1'), answer.done];
+  };
+  assert.deepStrictEqual(await fed('testData', 4, 1), ['chunk', 1, 'Zobn', false]);
+  clock = 2000;
+  assert.deepStrictEqual(await fed('testData', 100, 2), ['chunk', 2, 'ikari\n1\n', true]);
   made[0].answer({ id: id + 1, kind: 'result' }); // not this evaluation's: ignored
   made[0].answer({ id, kind: 'progress', which: 'testData', done: 1, total: 2 });
   made[0].answer({ id, kind: 'evaluating' });
   made[0].answer({ id, kind: 'result', line: 7 });
-  assert.deepStrictEqual(await first, { id, kind: 'result', line: 7 });
+  // Only the file read to its end was judged.
+  assert.deepStrictEqual(await first, { id, kind: 'result', line: 7,
+                                        judged: { testData: { size: 12, lastByte: 10, at: 2000 } } });
   assert.deepStrictEqual(seen, ['progress', 'evaluating']);
 
-  const second = host.evaluate('T', 'S');
-  made[0].answer({ id: made[0].sent[2].id, kind: 'aborted', message: 'RuntimeError: unreachable' });
-  assert.strictEqual((await second).kind, 'aborted');
+  // A file that the browser cannot read is answered failed.
+  const unreadable = { size: 5, stream: () => { throw new Error('NotReadableError'); } };
+  const second = host.evaluate(unreadable, null);
+  const secondId = made[0].sent.at(-1).id;
+  assert.strictEqual(made[0].sent.at(-1).submission, null);
+  made[0].answer({ id: secondId, kind: 'read', serial: 3, which: 'testData', length: 4 });
+  await new Promise((resolve) => setTimeout(resolve, 10));
+  assert.deepStrictEqual(made[0].sent.at(-1), { kind: 'chunk', id: secondId, serial: 3, failed: true });
+  made[0].answer({ id: secondId, kind: 'aborted', message: 'RuntimeError: unreachable' });
+  assert.deepStrictEqual(await second, { kind: 'aborted', id: secondId, message: 'RuntimeError: unreachable', judged: {} });
   assert.ok(made[0].terminated);
   assert.strictEqual(made.length, 2, 'a fresh worker');
   assert.strictEqual(made[1].sent[0].kind, 'start');
 
-  const third = host.evaluate('T', 'S');
+  const third = host.evaluate(testData, submission);
   assert.strictEqual(made[1].sent[1].kind, 'evaluate', 'the next evaluation goes to the fresh worker');
   made[1].onerror({ message: 'out of memory' });
-  assert.deepStrictEqual(await third, { kind: 'aborted', id: made[1].sent[1].id, message: 'out of memory' });
+  assert.deepStrictEqual(await third, { kind: 'aborted', id: made[1].sent[1].id, message: 'out of memory', judged: {} });
   assert.strictEqual(made.length, 3);
+});
+
+// Returns a file of size bytes whose stream gives the lengths of pieces
+// (bytes counting up from 1), then fails when fails is true, as a browser
+// gives a file rewritten on disk since it was chosen.
+function streamed(size, pieces, fails = false) {
+  let next = 1;
+  return {
+    size,
+    stream: () => new ReadableStream({
+      pull(controller) {
+        if (pieces.length === 0) {
+          if (fails) controller.error(new Error('NotReadableError'));
+          else controller.close();
+          return;
+        }
+        controller.enqueue(Uint8Array.from({ length: pieces.shift() }, () => next++ % 256));
+      },
+    }),
+  };
+}
+
+test('a file is fed in pieces of the length asked, across the stream\'s own pieces, and its length told', async () => {
+  // Each row: the file's size, its stream's pieces, the lengths asked, and
+  // each answer as [its first byte, its length, done], or 'failed'.
+  const rows = [
+    ['pieces_joined', 10, [3, 3, 4], [8, 8], [[1, 8, false], [9, 2, true]]],
+    ['a_piece_split', 10, [10], [4, 4, 4], [[1, 4, false], [5, 4, false], [9, 2, true]]],
+    ['ends_with_the_last_byte', 6, [6], [6], [[1, 6, true]]],
+    ['the_end_comes_alone', 6, [3, 3], [3, 3], [[1, 3, false], [4, 3, true]]],
+    // A browser that reads a rewritten file afresh but keeps its old size.
+    ['grown', 4, [6], [4, 4], [[1, 4, false], [5, 2, true]]],
+    ['shrunk', 8, [5], [4, 4], [[1, 4, false], [5, 1, true]]],
+    ['empty', 0, [], [4], [[undefined, 0, true]]],
+    ['fails_halfway', 8, [4], [4, 4], [[1, 4, false], 'failed']],
+  ];
+  for (const [name, size, pieces, asked, want] of rows) {
+    const fed = new Feeder(streamed(size, pieces, name === 'fails_halfway'), () => 5);
+    const got = [];
+    for (const length of asked) {
+      try {
+        const piece = await fed.next(length);
+        got.push([piece.bytes[0], piece.bytes.length, piece.done]);
+        // The piece's buffer holds it alone: it is handed over whole.
+        assert.strictEqual(piece.bytes.buffer.byteLength, piece.bytes.length, name);
+      } catch (error) {
+        got.push('failed');
+      }
+    }
+    assert.deepStrictEqual(got, want, name);
+    const last = got.at(-1);
+    if (last !== 'failed' && last[2]) assert.deepStrictEqual([fed.read, fed.finishedAt], [got.reduce((sum, piece) => sum + piece[1], 0), 5], name);
+  }
+});
+
+test('a file is looked at by its last byte: one that shrank, grew or changed its end looks different', async () => {
+  const at = (lastModified, text, size = text.length) => ({
+    lastModified, size, slice: (from, to) => new Blob([text.slice(from, to)]),
+  });
+  const judged = stampOf(7, 4, 10); // 'abc\n' as judged
+  const rows = [
+    ['unchanged', at(7, 'abc\n'), true],
+    ['same_size_same_end', at(7, 'xyz\n'), true],
+    ['same_size_other_end', at(7, 'abcd'), false],
+    ['shrunk', at(7, 'ab', 4), false],
+    ['grown', at(7, 'abcdef\n', 4), false],
+    ['newer', at(8, 'abc\n'), false],
+  ];
+  for (const [name, file, same] of rows) assert.strictEqual(await lookAt(file) === judged, same, name);
+  await assert.rejects(lookAt({ lastModified: 7, size: 4, slice: () => ({ arrayBuffer: () => Promise.reject(new Error('NotReadableError')) }) }));
 });
 
 test('the module with SIMD where the browser takes it, else the portable one', () => {

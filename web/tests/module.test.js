@@ -15,6 +15,7 @@ const client = require('../lib/evaluator-client.js');
 const worker = require('../lib/worker.js');
 const visible = require('../lib/visible.js');
 const messages = require('../lib/messages.js');
+const { Feeder } = require('../lib/feeder.js');
 const { kUnexpectedFailure } = require('../lib/report.js');
 
 // Both modules: with WebAssembly SIMD, and portable.
@@ -29,11 +30,12 @@ const example = {
   submission: fs.readFileSync(path.join(process.env.ZOBNIKARI_EXAMPLES, 'submission.txt')),
 };
 
-// Returns the last message of the worker's evaluation of two byte arrays.
+// Returns the last message of the worker's evaluation of two byte arrays,
+// read as the page reads chosen files.
 async function evaluateBytes(evaluator, testData, submission) {
   return worker.evaluateFiles(evaluator, {
-    testData: new Blob([testData]),
-    submission: new Blob([submission]),
+    testData: new Feeder(new Blob([testData])),
+    submission: new Feeder(new Blob([submission])),
   }, (message) => message);
 }
 
@@ -238,7 +240,7 @@ test('past the first 1000 defects: the rest counted, the 1000th in its place', a
 test('the test data alone: valid with its test cases, or its one defect in its place', async () => {
   const { createModule, wasm } = modules[0];
   const evaluator = await client.createEvaluator(createModule, wasm);
-  const alone = (testData) => worker.evaluateFiles(evaluator, { testData: new Blob([testData]), submission: null },
+  const alone = (testData) => worker.evaluateFiles(evaluator, { testData: new Feeder(new Blob([testData])), submission: null },
                                                    (message) => message);
   const valid = await alone(Buffer.from(twoCases));
   assert.deepStrictEqual([valid.kind, valid.valid, Array.from(valid.cases), valid.finding],
