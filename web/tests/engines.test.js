@@ -394,7 +394,7 @@ check('a submission rewritten on disk: never a verdict for old bytes unmarked, a
     // A second later, so that a new read shows another time.
     await new Promise((resolve) => setTimeout(resolve, 1100));
     writeAt(files['submission.txt'], bytes, 1.7e9 + 60);
-    const before = await page.waitFor(() => document.querySelector('#verdict').dataset.stale === 'true', 2500)
+    const before = await page.waitFor(() => document.querySelector('#verdict').dataset.stale === 'true', 2000)
       .then(() => 'marked', () => 'stamped');
     if (before === 'marked') {
       assert.match(await page.text('#stale'), new RegExp('^Datoteka "submission\\.txt" se je na disku spremenila: ta presoja ' +

@@ -48,6 +48,7 @@ function wrap(page) {
       const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
       return { name: download.suggestedFilename(), bytes: fs.readFileSync(await download.path()) };
     },
+    screenshot: async (file) => { await page.screenshot({ path: file, fullPage: true }); },
     close: () => page.close(),
   });
 }

@@ -17,6 +17,7 @@ const path = require('node:path');
  * @property {(key: 'Enter'|'Tab'|'ArrowDown') => Promise<void>} press Presses key on the element that has the focus.
  * @property {(fn: Function|string, ...args: any[]) => Promise<any>} evaluate Runs fn(...args) in the page (awaited if async); returns its JSON value.
  * @property {() => Promise<{name: string, bytes: Buffer}>} savedReport Clicks #save; returns the file's name and bytes as offered.
+ * @property {(file: string) => Promise<void>} screenshot Saves what the page shows as a PNG at file (a path).
  * @property {() => Promise<void>} close Closes the page.
  * @property {(selector: string) => Promise<string>} text The textContent of the element at selector.
  * @property {(selector: string) => Promise<string[]>} texts The textContent of each element at selector.
@@ -83,7 +84,7 @@ function removeFolder(folder) {
   fs.rmSync(folder, { recursive: true, force: true });
 }
 
-/** Completes core (goto, chooseFile, click, press, evaluate, savedReport, close) into a Page. */
+/** Completes core (goto, chooseFile, click, press, evaluate, savedReport, screenshot, close) into a Page. */
 function pageFrom(core) {
   const page = Object.assign({}, core);
   page.text = (selector) => page.evaluate((s) => {

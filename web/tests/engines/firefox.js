@@ -96,6 +96,7 @@ function wrap(page, downloads) {
       }, 10000, () => 'a whole download in ' + downloads);
       return { name, bytes: fs.readFileSync(path.join(downloads, name)) };
     },
+    screenshot: async (file) => { await page.screenshot({ path: file, fullPage: true }); },
     close: () => page.close(),
   });
 }

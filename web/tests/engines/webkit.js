@@ -119,6 +119,8 @@ function wrap(driver, folder, width, active) {
       const offer = await pollUntil(() => page.evaluate(lastOffer), 10000, () => 'the report offered by #save');
       return { name: offer.name, bytes: Buffer.from(offer.base64, 'base64') };
     },
+    // The window as it stands: WebKitWebDriver takes no whole page.
+    screenshot: async (file) => fs.writeFileSync(file, Buffer.from(await driver.takeScreenshot(), 'base64')),
     async close() {
       if (active() === page) await load(driver, folder, 'about:blank');
     },
