@@ -24,14 +24,30 @@
       this.read = 0; // bytes given so far
       this.lastByte = -1; // the last byte given, -1 before any
       this.finishedAt = null; // when the stream ended (now()), null before
+      this.ahead = null; // the piece being read ahead, a promise, or null
     }
 
     // Returns a promise of the next piece: { bytes (a Uint8Array of at most
-    // length bytes, fewer only at the end), done (the file ended with it) }.
+    // length bytes; fewer where the piece read ahead was asked shorter, or
+    // at the end), done (the file ended with it) }. The piece after it is
+    // read meanwhile, as long as this one, while the caller copies this one.
     // Rejected when the browser cannot read the file (changed on disk since
     // it was chosen, in Chromium and WebKit; gone; a folder).
     // REQUIRES: length > 0; no piece asked for before the last one came.
     async next(length) {
+      const piece = await (this.ahead || this.fill(length));
+      this.ahead = null;
+      if (!piece.done) {
+        this.ahead = this.fill(length);
+        // A read ahead that fails is told when its piece is asked for.
+        this.ahead.catch(() => {});
+      }
+      return piece;
+    }
+
+    // Returns a promise of the next piece of at most length bytes, as next
+    // gives it, read from the stream.
+    async fill(length) {
       if (this.reader === null) this.reader = this.file.stream().getReader();
       const pieces = [];
       let held = 0;
@@ -76,6 +92,7 @@
       if (this.reader !== null) this.reader.cancel().catch(() => {});
       this.reader = null;
       this.left = null;
+      this.ahead = null;
     }
   }
 

@@ -11,11 +11,11 @@ const test = require('node:test');
 const assert = require('node:assert');
 const crypto = require('node:crypto');
 const fs = require('node:fs');
-const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 const engines = require('./engines/driver.js');
+const { serveFolder } = require('./engines/serve_folder.js');
 
 const engineName = process.env.ZOBNIKARI_ENGINE || 'chromium';
 for (const name of ['ZOBNIKARI_SITE', 'ZOBNIKARI_EXAMPLES']) {
@@ -26,35 +26,20 @@ const examples = process.env.ZOBNIKARI_EXAMPLES;
 const largest = process.env.ZOBNIKARI_LARGEST; // a folder of bench_generate
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'zobnikari-engines-'));
 
-// Serves the page's folder on 127.0.0.1, nothing else; returns its address.
-function serve() {
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css' };
-  const server = http.createServer((request, response) => {
-    const file = path.join(site, decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    if (!file.startsWith(site + path.sep) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
-      response.writeHead(404).end();
-      return;
-    }
-    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'text/plain' });
-    response.end(fs.readFileSync(file));
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
 let engine;
 let server;
 const pages = {};
 
 test.before(async () => {
-  server = await serve();
+  server = await serveFolder(site);
   pages.file = pathToFileURL(path.join(site, 'index.html')).href;
-  pages.http = 'http://127.0.0.1:' + server.address().port + '/index.html';
+  pages.http = server.url;
   engine = await engines.launch(engineName);
 });
 
 test.after(async () => {
   if (engine) await engine.close();
-  server.close();
+  await server.close();
   fs.rmSync(scratch, { recursive: true, force: true });
 });
 

@@ -320,8 +320,12 @@ test('the worker\'s host routes one evaluation, feeds it the files, and replaces
     return [answer.kind, answer.serial, Buffer.from(answer.bytes).toString('latin1'), answer.done];
   };
   assert.deepStrictEqual(await fed('testData', 4, 1), ['chunk', 1, 'Zobn', false]);
+  // The piece after it was read ahead, as long; the file's reading ends
+  // with the read ahead of the last piece.
   clock = 2000;
-  assert.deepStrictEqual(await fed('testData', 100, 2), ['chunk', 2, 'ikari\n1\n', true]);
+  assert.deepStrictEqual(await fed('testData', 100, 2), ['chunk', 2, 'ikar', false]);
+  clock = 3000;
+  assert.deepStrictEqual(await fed('testData', 100, 3), ['chunk', 3, 'i\n1\n', true]);
   made[0].answer({ id: id + 1, kind: 'result' }); // not this evaluation's: ignored
   made[0].answer({ id, kind: 'progress', which: 'testData', done: 1, total: 2 });
   made[0].answer({ id, kind: 'evaluating' });
@@ -336,9 +340,9 @@ test('the worker\'s host routes one evaluation, feeds it the files, and replaces
   const second = host.evaluate(unreadable, null);
   const secondId = made[0].sent.at(-1).id;
   assert.strictEqual(made[0].sent.at(-1).submission, null);
-  made[0].answer({ id: secondId, kind: 'read', serial: 3, which: 'testData', length: 4 });
+  made[0].answer({ id: secondId, kind: 'read', serial: 4, which: 'testData', length: 4 });
   await new Promise((resolve) => setTimeout(resolve, 10));
-  assert.deepStrictEqual(made[0].sent.at(-1), { kind: 'chunk', id: secondId, serial: 3, failed: true });
+  assert.deepStrictEqual(made[0].sent.at(-1), { kind: 'chunk', id: secondId, serial: 4, failed: true });
   made[0].answer({ id: secondId, kind: 'aborted', message: 'RuntimeError: unreachable' });
   assert.deepStrictEqual(await second, { kind: 'aborted', id: secondId, message: 'RuntimeError: unreachable', judged: {} });
   assert.ok(made[0].terminated);
