@@ -21,8 +21,8 @@
       this.now = now;
       this.reader = null; // the stream's reader, once the first piece is asked for
       this.left = null; // what the stream gave beyond the last piece (a Uint8Array)
-      this.read = 0; // bytes given so far
-      this.lastByte = -1; // the last byte given, -1 before any
+      this.read = 0; // bytes read so far, the piece read ahead among them
+      this.lastByte = -1; // the last byte read, -1 before any
       this.finishedAt = null; // when the stream ended (now()), null before
       this.ahead = null; // the piece being read ahead, a promise, or null
     }
