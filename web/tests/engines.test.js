@@ -409,54 +409,72 @@ check('a submission rewritten on disk: never a verdict for old bytes unmarked, a
   assert.deepStrictEqual(seen, kRewrites[engineName]);
 });
 
-// The longest gap between ticks of a 50 ms timer on the page's thread from
-// just before the second choice until everything is shown, and the longest
-// task where the browser reports long tasks.
+// In the page: watches its thread from now on: the longest gap between the
+// ticks of a 50 ms timer, and the longest task where the browser reports
+// long tasks.
+function watchThread() {
+  const watch = { last: performance.now(), gap: 0, task: 0 };
+  window.freezeWatch = watch;
+  watch.timer = setInterval(() => {
+    const now = performance.now();
+    watch.gap = Math.max(watch.gap, now - watch.last);
+    watch.last = now;
+  }, 50);
+  if ((PerformanceObserver.supportedEntryTypes || []).includes('longtask')) {
+    new PerformanceObserver((list) => {
+      for (const entry of list.getEntries()) watch.task = Math.max(watch.task, entry.duration);
+    }).observe({ type: 'longtask' });
+  }
+}
+
+/**
+ * Returns { gap, task } (ms, watchThread's) of the page at url from the
+ * choice of submission after testData until everything is shown, once the
+ * report shown is checked by checkReport().
+ */
+async function freezeOf(page, url, testData, submission, checkReport) {
+  await page.goto(url);
+  await page.chooseFile('#test-data', testData);
+  await settled(page);
+  await page.evaluate(watchThread);
+  await page.chooseFile('#submission', submission);
+  // Shown once the verdict names both files' bytes and the page has counted
+  // its time (the test data's own verdict names one).
+  await settled(page, () => document.querySelector('#result').dataset.milliseconds !== undefined &&
+                /; /.test((document.querySelector('#verdict .verdict-judged') || {}).textContent));
+  // A task that drew the result would have ended by the timer's next tick.
+  await new Promise((resolve) => setTimeout(resolve, 300));
+  const watch = await page.evaluate(() => {
+    clearInterval(window.freezeWatch.timer);
+    return { gap: window.freezeWatch.gap, task: window.freezeWatch.task };
+  });
+  await checkReport();
+  return watch;
+}
+
+// A task of the page's over 200 ms shows in every run; a machine busy with
+// other work may stall a timer once. So a run over the bound is run again,
+// and the better of the two is held to it.
 check('the largest test data and a quoted line of 30 MB: the page never frozen', async (page, url, folder) => {
   const line = writeFiles(folder, { 'line.txt': Buffer.concat([Buffer.from('123456\nZobnikari\n'), Buffer.alloc(30e6, 'x')]) });
-  const cases = [[path.join(largest, 'input.txt'), path.join(largest, 'submission.txt'),
-                  fs.readFileSync(path.join(largest, 'expected_report.txt'), 'latin1')],
-                 [exampleInput, line['line.txt'], null]];
-  for (const [testData, submission, report] of cases) {
-    await page.goto(url);
-    await page.chooseFile('#test-data', testData);
-    await settled(page);
-    await page.evaluate(() => {
-      const watch = { last: performance.now(), gap: 0, task: 0 };
-      window.freezeWatch = watch;
-      watch.timer = setInterval(() => {
-        const now = performance.now();
-        watch.gap = Math.max(watch.gap, now - watch.last);
-        watch.last = now;
-      }, 50);
-      if ((PerformanceObserver.supportedEntryTypes || []).includes('longtask')) {
-        new PerformanceObserver((list) => {
-          for (const entry of list.getEntries()) watch.task = Math.max(watch.task, entry.duration);
-        }).observe({ type: 'longtask' });
-      }
-    });
-    await page.chooseFile('#submission', submission);
-    // Shown once the verdict names both files' bytes and the page has
-    // counted its time (the test data's own verdict names one).
-    await settled(page, () => document.querySelector('#result').dataset.milliseconds !== undefined &&
-                  /; /.test((document.querySelector('#verdict .verdict-judged') || {}).textContent));
-    // A task that drew the result would have ended by the timer's next tick.
-    await new Promise((resolve) => setTimeout(resolve, 300));
-    const watch = await page.evaluate(() => {
-      clearInterval(window.freezeWatch.timer);
-      return { gap: window.freezeWatch.gap, task: window.freezeWatch.task };
-    });
-    if (report !== null) {
-      assert.strictEqual(await page.text('#report'), report);
-      // Its size in whole bytes, grouped, and in MB.
-      const size = /^Presojeno: input\.txt, ([\d.]+)\u00a0B \((\d+,\d)\u00a0MB\), /.exec(await page.text('#verdict .verdict-judged'));
-      const bytes = fs.statSync(testData).size;
-      assert.deepStrictEqual([size[1].replace(/\./g, ''), size[2]], [String(bytes), (bytes / 1e6).toFixed(1).replace('.', ',')]);
-    }
-    else assert.match(await page.text('#report'), /^Napaka \[Orv19Zobnikari\.cpp:\d+\]: /);
-    console.log(`${engineName} ${path.basename(submission)}: the longest timer gap ${watch.gap.toFixed(0)} ms, ` +
-                `the longest task ${watch.task.toFixed(0)} ms`);
-    assert.ok(watch.gap < 200 && watch.task < 200, JSON.stringify(watch));
+  const largestReport = async () => {
+    assert.strictEqual(await page.text('#report'), fs.readFileSync(path.join(largest, 'expected_report.txt'), 'latin1'));
+    // The test data's size in whole bytes, grouped, and in MB.
+    const size = /^Presojeno: input\.txt, ([\d.]+)\u00a0B \((\d+,\d)\u00a0MB\), /.exec(await page.text('#verdict .verdict-judged'));
+    const bytes = fs.statSync(path.join(largest, 'input.txt')).size;
+    assert.deepStrictEqual([size[1].replace(/\./g, ''), size[2]], [String(bytes), (bytes / 1e6).toFixed(1).replace('.', ',')]);
+  };
+  const lineReport = async () => assert.match(await page.text('#report'), /^Napaka \[Orv19Zobnikari\.cpp:215\]: /);
+  const cases = [[path.join(largest, 'input.txt'), path.join(largest, 'submission.txt'), largestReport],
+                 [exampleInput, line['line.txt'], lineReport]];
+  const over = (watch) => watch.gap >= 200 || watch.task >= 200;
+  for (const [testData, submission, checkReport] of cases) {
+    const runs = [await freezeOf(page, url, testData, submission, checkReport)];
+    if (over(runs[0])) runs.push(await freezeOf(page, url, testData, submission, checkReport));
+    console.log(`${engineName} ${path.basename(submission)}: the longest timer gap ` +
+                `${runs.map((run) => run.gap.toFixed(0)).join(', then ')} ms, the longest task ` +
+                `${runs.map((run) => run.task.toFixed(0)).join(', then ')} ms`);
+    assert.ok(!over(runs.at(-1)), JSON.stringify(runs));
   }
 }, { skip: !largest && 'no largest test data' });
 
