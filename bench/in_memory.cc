@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
       const auto start = std::chrono::steady_clock::now();
       const zobnikari::Diagnosis diagnosed = zobnikari::Diagnose(testData, submission);
       diagnosis.push_back(Since(start));
-      if (diagnosed.report != expected) return Differs(argv[3]);
+      if (diagnosed.placed.report != expected) return Differs(argv[3]);
     }
   }
   if (!evaluation.empty()) {

@@ -15,12 +15,6 @@ namespace {
 
 constexpr std::string_view kUsage = "Uporaba: Orv19Zobnikari-diagnose input.txt [submission.txt]\n";
 
-// Returns true when diagnosis is the one that exits with 0.
-bool Passed(const Diagnosis& diagnosis) {
-  if (!diagnosis.withSubmission) return diagnosis.testDataValid;
-  return diagnosis.report.compare(0, 3, "OK\n") == 0;
-}
-
 }  // namespace
 
 int DiagnoseEntryPoint(int argc, char** argv) {
@@ -32,8 +26,8 @@ int DiagnoseEntryPoint(int argc, char** argv) {
       WriteStandardError({kUsage});
       return 1;
     }
-    const Diagnosis diagnosis =
-        DiagnoseFiles(arguments[1], arguments.size() == 3 ? &arguments[2] : nullptr);
+    const Diagnosis diagnosis = arguments.size() == 3 ? DiagnoseFiles(arguments[1], arguments[2])
+                                                      : DiagnoseTestDataFile(arguments[1]);
     bool written = true;
     SystemError error;
     WriteDiagnosisJson(diagnosis, [&](std::string_view piece) {
@@ -44,7 +38,7 @@ int DiagnoseEntryPoint(int argc, char** argv) {
                           ErrorText(error), "\n"});
       return 2;
     }
-    return Passed(diagnosis) ? 0 : 3;
+    return diagnosis.placed.passed ? 0 : 3;
   } catch (...) {
     // Only the system can fail the command before its output begins: an
     // input that cannot be opened or read, or no memory to begin.

@@ -22,6 +22,7 @@
 #include "common/assertion.h"
 #include "common/line_reader.h"
 #include "common/platform.h"
+#include "driver/evaluation.h"
 #include "driver/submission_lines.h"
 #include "scoring/case_scorer.h"
 #include "testdata/test_data.h"
@@ -109,10 +110,17 @@ void Walk::Find(InputRead file, const LineReader& input, Check check, std::size_
     // The evaluation's failure: its message, and the report of it, are
     // official (memory that runs out there is the evaluation's too).
     finding.message = compose();
-    if (out_.withSubmission) out_.report = FailureReport(check, finding.message);
+    PlacedReport& placed = out_.placed;
+    if (out_.withSubmission) placed.report = FailureReport(check, finding.message);
     failed_ = true;
-    if (out_.report == kUnexpectedFailureReport) Drop();  // no room to quote it a second time
-    Keep([&] { out_.findings.push_back(std::move(finding)); });
+    if (placed.report == kUnexpectedFailureReport) Drop();  // no room to quote it a second time
+    // The report's place is the first finding's, kept and dropped with it.
+    Keep([&] {
+      placed.file = file;
+      placed.line = finding.line;
+      placed.lineMissing = finding.missing;
+      out_.findings.push_back(std::move(finding));
+    });
     return;
   }
   if (!keeping_) return;
@@ -142,6 +150,9 @@ void Walk::Keep(const Change& change) {
 void Walk::Drop() {
   keeping_ = false;
   out_.incomplete = true;
+  out_.placed.file = InputRead::kNone;
+  out_.placed.line = 0;
+  out_.placed.lineMissing = false;
   out_.findings = std::vector<Finding>();
   out_.moreFindings = 0;
   out_.blocks = std::deque<AnswerBlock>();
@@ -164,6 +175,7 @@ bool Walk::TestData(LineReader& input) {
     return false;
   }
   out_.testDataValid = true;
+  if (!out_.withSubmission) out_.placed.passed = true;  // the test data alone passes when valid
   Keep([&] {
     out_.cases.reserve(testCases_.size());
     ceilings_.reserve(testCases_.size());
@@ -265,13 +277,18 @@ bool Walk::Block(LineReader& input, CaseScorer& scorer, AnswerBlock& block) {
 
 void Walk::Finish() {
   testCases_ = std::vector<TestCase>();
-  if (out_.withSubmission && !failed_) out_.report = OkReport(entries_);
-  if (out_.report == kUnexpectedFailureReport && keeping_) Drop();
+  PlacedReport& placed = out_.placed;
+  if (out_.withSubmission && !failed_) {
+    placed.report = OkReport(entries_);
+    // Memory that runs out in it gives the report for unexpected failures.
+    placed.passed = placed.report != kUnexpectedFailureReport;
+  }
+  if (placed.report == kUnexpectedFailureReport && keeping_) Drop();
 }
 
 void Walk::OutOfMemory() {
   // The report's room was reserved: the text below fits.
-  if (out_.withSubmission && !failed_) out_.report.assign(kUnexpectedFailureReport);
+  if (out_.withSubmission && !failed_) out_.placed.report.assign(kUnexpectedFailureReport);
   failed_ = true;
   Drop();
 }
@@ -283,7 +300,7 @@ template <typename OpenSubmission>
 Diagnosis Run(LineReader& testData, bool withSubmission, const OpenSubmission& openSubmission) {
   Diagnosis out;
   out.withSubmission = withSubmission;
-  if (withSubmission) out.report.reserve(kUnexpectedFailureReport.size());
+  if (withSubmission) out.placed.report.reserve(kUnexpectedFailureReport.size());
   Walk walk(out);
   try {
     if (walk.TestData(testData) && withSubmission) {
@@ -299,6 +316,19 @@ Diagnosis Run(LineReader& testData, bool withSubmission, const OpenSubmission& o
   return out;
 }
 
+// Returns Diagnose's diagnosis, or DiagnoseTestData's without a submission;
+// when memory runs out before it begins, an empty incomplete one.
+Diagnosis DiagnoseOrEmpty(std::string_view testData, std::optional<std::string_view> submission) {
+  try {
+    return submission ? Diagnose(testData, *submission) : DiagnoseTestData(testData);
+  } catch (const std::bad_alloc&) {
+    Diagnosis empty;
+    empty.withSubmission = submission.has_value();
+    empty.incomplete = true;
+    return empty;
+  }
+}
+
 }  // namespace
 
 Diagnosis Diagnose(std::string_view testData, std::string_view submission) {
@@ -312,10 +342,26 @@ Diagnosis DiagnoseTestData(std::string_view testData) {
   return Run(input, false, [&]() -> LineReader& { return input; });
 }
 
-Diagnosis DiagnoseFiles(const std::string& testDataPath, const std::string* submissionPath) {
+Diagnosis DiagnoseFiles(const std::string& testDataPath, const std::string& submissionPath) {
   LineReader input(testDataPath, FileRole::kTestData);
-  return Run(input, submissionPath != nullptr,
-             [&] { return LineReader(*submissionPath, FileRole::kSubmission); });
+  return Run(input, true, [&] { return LineReader(submissionPath, FileRole::kSubmission); });
+}
+
+Diagnosis DiagnoseTestDataFile(const std::string& testDataPath) {
+  LineReader input(testDataPath, FileRole::kTestData);
+  return Run(input, false, [&]() -> LineReader& { return input; });
+}
+
+Diagnosis DiagnoseOrEvaluate(std::string_view testData,
+                             std::optional<std::string_view> submission) {
+  Diagnosis diagnosis = DiagnoseOrEmpty(testData, submission);
+  if (diagnosis.incomplete && diagnosis.withSubmission) {
+    diagnosis = Diagnosis();  // released first: the evaluation may need its room
+    diagnosis.withSubmission = true;
+    diagnosis.incomplete = true;
+    diagnosis.placed = EvaluateInMemoryPlaced(testData, *submission);
+  }
+  return diagnosis;
 }
 
 }  // namespace zobnikari

@@ -8,12 +8,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/checks.h"
-#include "driver/evaluation.h"
+#include "driver/report.h"
 
 namespace zobnikari {
 
@@ -64,9 +65,14 @@ struct CaseSummary {
   std::int32_t id, n, d, k, m;
 };
 
+// The official report and, beside it, what the checks found.
 struct Diagnosis {
-  bool withSubmission = false;     // false: the test data alone (no report, no blocks)
-  std::string report;              // exactly as EvaluateInMemory returns it
+  bool withSubmission = false;  // false: the test data alone (no report, no blocks)
+  // The report, exactly as EvaluateInMemoryPlaced gives it with whether it
+  // passed and its place, which is the first finding's. For the test data
+  // alone: no report, passed when the test data is valid, and the place of its
+  // defect. No place once incomplete: it is dropped with the lists.
+  PlacedReport placed;
   std::vector<Finding> findings;   // in file order; the first is the report's failure
   std::uint64_t moreFindings = 0;  // found after the listed ones
   std::deque<AnswerBlock> blocks;  // in submission order
@@ -75,33 +81,46 @@ struct Diagnosis {
   std::vector<BlockRaces> races;
   bool testDataValid = false;
   std::vector<CaseSummary> cases;  // when valid, in test-data order
-  // Memory ran out: findings, blocks, races (and cases) were dropped; the
-  // report is still the official one.
+  // Memory ran out: findings, blocks, races (and cases) were dropped, and the
+  // report's place; the report is still the official one.
   bool incomplete = false;
 };
 
 // Diagnoses submission against testData, both held in memory: the report is
 // EvaluateInMemory's, byte for byte, and the first finding is its failure,
-// with EvaluateInMemoryPlaced's file, line and lineMissing. Beside it the
-// checks go on by these rules: a defect of the test data is the only finding;
-// the submission's lines 1 and 2 are checked each on its own; a missing line,
-// or a test-case number line that fails 215 or 217, ends the diagnosis; every
-// team line gives at most one finding, its first defect; the newcomer limit
-// is checked for a race when its team and the previous race's are
-// well-formed. Uses at most EvaluateInMemory's memory, 24 bytes per block and
-// 8 MiB more. Throws std::bad_alloc only when memory runs out before the
-// evaluation begins.
+// with EvaluateInMemoryPlaced's file, line and lineMissing, which the placed
+// report holds too. Beside it the checks go on by these rules: a defect of
+// the test data is the only finding; the submission's lines 1 and 2 are
+// checked each on its own; a missing line, or a test-case number line that
+// fails 215 or 217, ends the diagnosis; every team line gives at most one
+// finding, its first defect; the newcomer limit is checked for a race when
+// its team and the previous race's are well-formed. Uses at most
+// EvaluateInMemory's memory, 24 bytes per block and 8 MiB more. Throws
+// std::bad_alloc only when memory runs out before the evaluation begins.
 Diagnosis Diagnose(std::string_view testData, std::string_view submission);
 
 // Diagnoses a test data alone, held in memory: valid, with its test cases, or
 // its one finding. No report and no blocks.
 Diagnosis DiagnoseTestData(std::string_view testData);
 
-// As the two above, on files, read as the program reads them (a path that
-// names nothing readable reads as an empty file); submissionPath null for the
-// test data alone. The submission is opened only once the test data passed.
-// Throws IoFailure when the system fails to open or read an input.
-Diagnosis DiagnoseFiles(const std::string& testDataPath, const std::string* submissionPath);
+// As Diagnose, on files, read as the program reads them (a path that names
+// nothing readable reads as an empty file). The submission is opened only once
+// the test data passed. Throws IoFailure when the system fails to open or read
+// an input.
+Diagnosis DiagnoseFiles(const std::string& testDataPath, const std::string& submissionPath);
+
+// As DiagnoseTestData, on a file, read as DiagnoseFiles reads it.
+Diagnosis DiagnoseTestDataFile(const std::string& testDataPath);
+
+// Diagnoses as Diagnose, or as DiagnoseTestData without a submission. Where
+// memory runs out in the diagnosis of a submission (incomplete, or thrown
+// before it began), releases it and returns instead an incomplete diagnosis
+// that holds nothing but the placed report of EvaluateInMemoryPlaced, run
+// alone: the report and its place are always the evaluation's. Without a
+// submission, memory that runs out before the diagnosis begins gives an empty
+// incomplete diagnosis. Throws std::bad_alloc only when memory runs out
+// before that evaluation begins.
+Diagnosis DiagnoseOrEvaluate(std::string_view testData, std::optional<std::string_view> submission);
 
 }  // namespace zobnikari
 

@@ -171,7 +171,7 @@ void WriteDiagnosisJson(const Diagnosis& diagnosis, const JsonSink& sink) {
   out.Text("{");
   if (diagnosis.withSubmission) {
     out.Key("report", true);
-    out.String(diagnosis.report);
+    out.String(diagnosis.placed.report);
   }
   WriteFindings(diagnosis, out);
   if (diagnosis.withSubmission) WriteBlocks(diagnosis, out);

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <new>
 #include <optional>
 #include <string_view>
 
@@ -21,71 +20,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Uporaba: Orv19Zobnikari eval input.txt submission.txt report.txt\n";
-constexpr std::string_view kUnexpected =
-    "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
 
 void WriteUsage() { std::fwrite(kUsage.data(), 1, kUsage.size(), stdout); }
-
-// Where the report goes: the report file, or text in memory.
-class Report {
- public:
-  explicit Report(ReportFile& file) : file_(&file) {}
-  // REQUIRES: text has room for kUnexpected without growing.
-  explicit Report(std::string& text) : text_(&text) {}
-  Report(const Report&) = delete;
-  Report& operator=(const Report&) = delete;
-
-  // Writes text. In memory, when memory runs out the report becomes the
-  // report for unexpected failures, and later writes are dropped; a failed
-  // write to the file is remembered by the file.
-  void Write(std::string_view text) {
-    if (file_ != nullptr) {
-      file_->Write(text);
-    } else if (!outOfMemory_) {
-      try {
-        text_->append(text);
-      } catch (const std::bad_alloc&) {
-        text_->assign(kUnexpected);  // within the room it was given
-        outOfMemory_ = true;
-      }
-    }
-  }
-  void Write(std::int64_t value) {
-    char text[kMaxIntText];
-    Write(std::string_view(text, FormatInt(value, text)));
-  }
-
- private:
-  ReportFile* file_ = nullptr;
-  std::string* text_ = nullptr;
-  bool outOfMemory_ = false;
-};
-
-// Writes the failure report of the check numbered check, with message.
-void WriteFailure(Report& report, std::int32_t check, std::string_view message) {
-  report.Write("Napaka [");
-  // The label is fixed text, the main source file's name: the same text
-  // as every failure's path, but never taken from the failure.
-  report.Write(kSourcePath);
-  report.Write(":");
-  report.Write(check);
-  report.Write("]: ");
-  report.Write(message);
-  report.Write("\n-1\n");
-}
-
-// Writes the OK report of entries.
-void WriteOk(Report& report, const std::vector<ScoreEntry>& entries) {
-  report.Write("OK\n");
-  report.Write(static_cast<std::int64_t>(entries.size()));
-  report.Write("\n");
-  for (const ScoreEntry& entry : entries) {
-    report.Write(entry.id);
-    report.Write(" ");
-    report.Write(entry.score);
-    report.Write("\n");
-  }
-}
 
 // Throws the failure of check, made by the submission's line lineNumber,
 // line; number is the test-case number it gave.
@@ -134,7 +70,7 @@ std::vector<ScoreEntry> ScoreSubmission(LineReader& input, const std::vector<Tes
 // anything is written.
 template <typename LoadTestData, typename OpenSubmission>
 bool Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmission,
-              Report& report) {
+              ReportWriter& report) {
   std::vector<ScoreEntry> entries;
   bool scored = false;
   try {
@@ -144,14 +80,14 @@ bool Evaluate(const LoadTestData& loadTestData, const OpenSubmission& openSubmis
     entries = ScoreSubmission(input, testCases);
     scored = true;
   } catch (const EAssertion& failure) {
-    WriteFailure(report, failure.line, failure.message);
+    WriteFailureReport(report, static_cast<Check>(failure.line), failure.message);
   } catch (const IoFailure&) {
     throw;  // no report at all: the run's caller says why
   } catch (...) {
-    report.Write(kUnexpected);
+    report.Write(kUnexpectedFailureReport);
   }
   // Nothing that can fail a check runs once the OK report is begun.
-  if (scored) WriteOk(report, entries);
+  if (scored) WriteOkReport(report, entries);
   return scored;
 }
 
@@ -163,24 +99,6 @@ int OutOfMemory() {
 }
 
 }  // namespace
-
-const std::string_view kUnexpectedFailureReport = kUnexpected;
-
-std::string OkReport(const std::vector<ScoreEntry>& entries) {
-  std::string text;
-  text.reserve(kUnexpected.size());
-  Report report(text);
-  WriteOk(report, entries);
-  return text;
-}
-
-std::string FailureReport(Check check, std::string_view message) {
-  std::string text;
-  text.reserve(kUnexpected.size());
-  Report report(text);
-  WriteFailure(report, NumberOf(check), message);
-  return text;
-}
 
 int EntryPoint(int argc, char** argv) {
   std::vector<std::string> arguments;
@@ -228,7 +146,7 @@ int RunEvaluation(const std::vector<std::string>& arguments) {
   }
   try {
     ReportFile file(reportPath);
-    Report report(file);
+    ReportWriter report(file);
     // An input's failure leaves the report empty: nothing was written.
     Evaluate([&](std::vector<TestCase>& testCases) { ReadTestData(testDataPath, testCases); },
              [&] { return LineReader(submissionPath, FileRole::kSubmission); }, report);
@@ -249,11 +167,11 @@ std::string EvaluateInMemory(std::string_view testData, std::string_view submiss
 
 PlacedReport EvaluateInMemoryPlaced(std::string_view testData, std::string_view submission) {
   PlacedReport placed;
-  placed.report.reserve(kUnexpected.size());
+  placed.report.reserve(kUnexpectedFailureReport.size());
   LineReader testDataInput = LineReader::OverBytes(testData);
   LineReader submissionInput = LineReader::OverBytes(submission);
   const LineReader* reading = &testDataInput;
-  Report report(placed.report);
+  ReportWriter report(placed.report);
   const bool scored =
       Evaluate([&](std::vector<TestCase>& testCases) { ReadTestData(testDataInput, testCases); },
                [&]() -> LineReader& {
@@ -261,6 +179,7 @@ PlacedReport EvaluateInMemoryPlaced(std::string_view testData, std::string_view 
                  return submissionInput;
                },
                report);
+  placed.passed = scored && !report.outOfMemory();
   if (!scored) {
     placed.file = reading == &testDataInput ? InputRead::kTestData : InputRead::kSubmission;
     placed.lineMissing = reading->ranOut();

@@ -1,15 +1,15 @@
 // The evaluator's command line and its one evaluation run: load the test
 // data, check the submission's header, score every answer block, and write the
-// report (OK with the scores, or the one failure).
+// report (OK with the scores, or the one failure; its format is report.h's),
+// into the report file or into memory.
 #ifndef ZOBNIKARI_DRIVER_EVALUATION_H_
 #define ZOBNIKARI_DRIVER_EVALUATION_H_
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "common/checks.h"
+#include "driver/report.h"
 
 namespace zobnikari {
 
@@ -42,44 +42,9 @@ int RunEvaluation(const std::vector<std::string>& arguments);
 // when memory runs out before the evaluation begins.
 std::string EvaluateInMemory(std::string_view testData, std::string_view submission);
 
-// The input file that an evaluation was reading when it ended without an OK
-// report.
-enum class InputRead : std::int32_t { kNone = 0, kTestData = 1, kSubmission = 2 };
-
-// A report, and beside it where the evaluation stood when it ended without
-// an OK report: the messages of some checks name no line (a list of numbers)
-// or name a race instead, so a reader of the report is shown the line here.
-struct PlacedReport {
-  std::string report;                 // exactly as EvaluateInMemory returns it
-  InputRead file = InputRead::kNone;  // kNone with an OK report
-  // The line of file that the evaluation was looking at, counted from 1: the
-  // last line it read, or, when lineMissing, the line after it, which the file
-  // does not have. 0 with an OK report.
-  std::int64_t line = 0;
-  bool lineMissing = false;
-};
-
 // Runs EvaluateInMemory(testData, submission) and returns its report with
-// the place of the failure, if any.
+// whether it is the OK report and the place of the failure, if any.
 PlacedReport EvaluateInMemoryPlaced(std::string_view testData, std::string_view submission);
-
-// The report for unexpected failures: what every evaluation gives when memory
-// runs out.
-extern const std::string_view kUnexpectedFailureReport;
-
-// One answered test case as the OK report lists it.
-struct ScoreEntry {
-  std::int32_t id;     // the test-case number as written in the submission
-  std::int32_t score;  // the total of its answer block
-};
-
-// Returns the OK report of entries, in their order, exactly as
-// EvaluateInMemory gives it; when memory runs out, the report for unexpected
-// failures. Throws std::bad_alloc only when there is no room for that either.
-std::string OkReport(const std::vector<ScoreEntry>& entries);
-
-// Returns the failure report of check with message, as OkReport does.
-std::string FailureReport(Check check, std::string_view message);
 
 }  // namespace zobnikari
 

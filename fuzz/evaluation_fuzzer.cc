@@ -83,7 +83,13 @@ void CheckDiagnosis(const zobnikari::fuzz::EvaluationFiles& files,
                     const zobnikari::PlacedReport& placed) {
   using zobnikari::InputRead;
   const zobnikari::Diagnosis diagnosis = zobnikari::Diagnose(files.testData, files.submission);
-  Require(diagnosis.report == placed.report, "the diagnosis gives the evaluation's report");
+  Require(diagnosis.placed.report == placed.report, "the diagnosis gives the evaluation's report");
+  Require(diagnosis.placed.passed == placed.passed &&
+              placed.passed == (placed.report.compare(0, 3, "OK\n") == 0),
+          "the diagnosis passes with the evaluation, when the report is OK");
+  Require(diagnosis.placed.file == placed.file && diagnosis.placed.line == placed.line &&
+              diagnosis.placed.lineMissing == placed.lineMissing,
+          "the diagnosis places the report where the evaluation does");
   Require(!diagnosis.incomplete, "no small input exhausts the diagnosis's memory");
   Require(diagnosis.findings.size() <= zobnikari::kMostFindings, "at most 1000 findings listed");
   // Inputs this small quote no line that fills the listed messages' room.

@@ -12,7 +12,9 @@
 #include <iostream>
 #include <map>
 #include <new>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -78,12 +80,15 @@ std::string Answers(int count, const std::string& block) {
   return Submission(lines);
 }
 
-TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
-  const struct {
-    const char* name;
-    std::string testData;
-    std::string submission;
-  } rows[] = {
+// Inputs whose every allocation the tests below fail in turn.
+struct MemoryRow {
+  const char* name;
+  std::string testData;
+  std::string submission;
+};
+
+std::vector<MemoryRow> MemoryRows() {
+  return {
       {"accepted_blocks", kExampleTestData, Answers(60, "1\n3 1\n1 2\n2 1\n")},
       {"defects_in_many_blocks", kExampleTestData,
        Answers(30, "1\n3 1\n1 2\n2 1\n1\n1 1\n2 4\n9 1\n") + "5\n"},
@@ -91,7 +96,13 @@ TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
        Answers(30, "1\n3 1\n1 2\n2 1\n") + "1\n3 1\n1 1\n2 1 3\n"},
       {"test_data_invalid", "Zobnikari\n2\n" + cases::kExampleBlock, Answers(3, "1\n1 1\n")},
   };
-  for (const auto& row : rows) {
+}
+
+// Returns true when report is an OK report.
+bool IsOk(const std::string& report) { return report.compare(0, 3, "OK\n") == 0; }
+
+TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
+  for (const MemoryRow& row : MemoryRows()) {
     const Diagnosis untouched = Diagnose(row.testData, row.submission);
     // The evaluation's own allocations: the diagnosis's official part makes
     // those alone, so no more faults than that may end in the report for
@@ -109,22 +120,26 @@ TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
       bool threw = false;
       bool incomplete = false;
       bool listsEmpty = false;
-      std::string report;
+      PlacedReport placed;
       try {
         const Diagnosis diagnosis = Diagnose(row.testData, row.submission);
         counter.armed = false;
         incomplete = diagnosis.incomplete;
         listsEmpty = diagnosis.findings.empty() && diagnosis.moreFindings == 0 &&
                      diagnosis.blocks.empty() && diagnosis.races.empty();
-        report = diagnosis.report;
+        placed = diagnosis.placed;
       } catch (const std::bad_alloc&) {
         threw = true;
       }
       counter.armed = false;
       const std::string label = std::string(row.name) + ", allocation " + std::to_string(failAt);
+      const std::string& report = placed.report;
+      EXPECT_EQ(placed.passed, IsOk(report)) << label;
       if (!counter.failed) {
         EXPECT_FALSE(incomplete) << label;
-        EXPECT_EQ(report, untouched.report) << label;
+        EXPECT_EQ(report, untouched.placed.report) << label;
+        EXPECT_EQ(placed.file, untouched.placed.file) << label;
+        EXPECT_EQ(placed.line, untouched.placed.line) << label;
         break;
       }
       if (threw) {
@@ -134,7 +149,11 @@ TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
       }
       EXPECT_TRUE(incomplete) << label;
       EXPECT_TRUE(listsEmpty) << label;
-      if (report == untouched.report) {
+      // The place goes with the lists.
+      EXPECT_EQ(placed.file, InputRead::kNone) << label;
+      EXPECT_EQ(placed.line, 0) << label;
+      EXPECT_FALSE(placed.lineMissing) << label;
+      if (report == untouched.placed.report) {
         ++tally["official report kept"];
       } else {
         ++tally["report for unexpected failures"];
@@ -147,6 +166,108 @@ TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
     std::cout << row.name << ":";
     for (const auto& [outcome, count] : tally) std::cout << " " << outcome << " " << count << ";";
     std::cout << std::endl;
+  }
+}
+
+TEST(DiagnosisMemory, EveryFailingAllocationLeavesTheEvaluationsPlacedReport) {
+  for (const MemoryRow& row : MemoryRows()) {
+    const PlacedReport evaluated = EvaluateInMemoryPlaced(row.testData, row.submission);
+    const Diagnosis aloneUntouched = DiagnoseTestData(row.testData);
+    std::map<std::string, int> tally;
+    for (std::int64_t failAt = 1;; ++failAt) {
+      const std::string label = std::string(row.name) + ", allocation " + std::to_string(failAt);
+      ASSERT_LT(failAt, 100000) << "the allocations never end";
+      counter = Counter();
+      counter.failAt = failAt;
+      counter.armed = true;
+      const Diagnosis diagnosis = DiagnoseOrEvaluate(row.testData, row.submission);
+      counter.armed = false;
+      const PlacedReport& placed = diagnosis.placed;
+      // Only one allocation fails: the evaluation that stands in for the
+      // diagnosis runs whole, and gives the report of untouched memory.
+      EXPECT_EQ(placed.report, evaluated.report) << label;
+      EXPECT_EQ(placed.passed, evaluated.passed) << label;
+      EXPECT_EQ(placed.file, evaluated.file) << label;
+      EXPECT_EQ(placed.line, evaluated.line) << label;
+      EXPECT_EQ(placed.lineMissing, evaluated.lineMissing) << label;
+      EXPECT_TRUE(diagnosis.withSubmission) << label;
+      if (!counter.failed) {
+        EXPECT_FALSE(diagnosis.incomplete) << label;
+        break;
+      }
+      ++tally["evaluated alone"];
+      EXPECT_TRUE(diagnosis.incomplete) << label;
+      EXPECT_TRUE(diagnosis.findings.empty() && diagnosis.blocks.empty() &&
+                  diagnosis.races.empty() && diagnosis.cases.empty() && !diagnosis.testDataValid)
+          << label;
+    }
+    // The test data alone is never evaluated: where memory runs out, its
+    // diagnosis is incomplete and has no place.
+    for (std::int64_t failAt = 1;; ++failAt) {
+      const std::string label =
+          std::string(row.name) + ", test data alone, allocation " + std::to_string(failAt);
+      ASSERT_LT(failAt, 100000) << "the allocations never end";
+      counter = Counter();
+      counter.failAt = failAt;
+      counter.armed = true;
+      const Diagnosis alone = DiagnoseOrEvaluate(row.testData, std::nullopt);
+      counter.armed = false;
+      EXPECT_FALSE(alone.withSubmission) << label;
+      EXPECT_TRUE(alone.placed.report.empty()) << label;
+      EXPECT_EQ(alone.placed.passed, alone.testDataValid) << label;
+      if (!counter.failed) {
+        EXPECT_FALSE(alone.incomplete) << label;
+        EXPECT_EQ(alone.testDataValid, aloneUntouched.testDataValid) << label;
+        EXPECT_EQ(alone.placed.file, aloneUntouched.placed.file) << label;
+        EXPECT_EQ(alone.placed.line, aloneUntouched.placed.line) << label;
+        break;
+      }
+      ++tally["test data alone incomplete"];
+      EXPECT_TRUE(alone.incomplete) << label;
+      EXPECT_EQ(alone.placed.file, InputRead::kNone) << label;
+      EXPECT_EQ(alone.placed.line, 0) << label;
+    }
+    EXPECT_GT(tally["evaluated alone"], 0) << row.name;
+    EXPECT_GT(tally["test data alone incomplete"], 0) << row.name;
+  }
+}
+
+TEST(DiagnosisMemory, TheEvaluationPassesOnlyWithTheOkReport) {
+  // Memory that runs out while the OK report is written gives the report for
+  // unexpected failures, which never passes, though every block was scored.
+  for (const MemoryRow& row : MemoryRows()) {
+    const bool ok = IsOk(EvaluateInMemory(row.testData, row.submission));
+    int passed = 0;
+    int failedAfterScoring = 0;
+    for (std::int64_t failAt = 1;; ++failAt) {
+      const std::string label = std::string(row.name) + ", allocation " + std::to_string(failAt);
+      ASSERT_LT(failAt, 100000) << "the allocations never end";
+      counter = Counter();
+      counter.failAt = failAt;
+      counter.armed = true;
+      PlacedReport placed;
+      bool threw = false;
+      try {
+        placed = EvaluateInMemoryPlaced(row.testData, row.submission);
+      } catch (const std::bad_alloc&) {
+        threw = true;
+      }
+      counter.armed = false;
+      if (threw) continue;
+      EXPECT_EQ(placed.passed, IsOk(placed.report)) << label;
+      if (placed.passed) ++passed;
+      if (!placed.passed && placed.file == InputRead::kNone) {
+        ++failedAfterScoring;
+        EXPECT_EQ(placed.report, kUnexpectedFailureReport) << label;
+      }
+      if (!counter.failed) break;
+    }
+    std::cout << row.name << ": passed " << passed << ", out of memory after scoring "
+              << failedAfterScoring << std::endl;
+    // An OK report outgrows the room reserved for the report at the start.
+    if (ok) {
+      EXPECT_GT(failedAfterScoring, 0) << row.name;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 // JSON document, byte for byte; and the same on files.
 #include <cerrno>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,12 +40,14 @@ std::vector<std::string> Describe(const std::vector<Finding>& findings) {
   return described;
 }
 
-// Returns the message of a failure report, or "" for any other.
-std::string MessageOfReport(const std::string& report, Check check) {
-  const std::string prefix =
-      "Napaka [Orv19Zobnikari.cpp:" + std::to_string(NumberOf(check)) + "]: ";
-  if (report.compare(0, prefix.size(), prefix) != 0 || report.size() < prefix.size() + 4) return "";
-  return report.substr(prefix.size(), report.size() - prefix.size() - 4);
+// Expects the placed report of diagnosis to be placed, field by field.
+void ExpectPlacedAs(const Diagnosis& diagnosis, const PlacedReport& placed,
+                    const std::string& label) {
+  EXPECT_EQ(diagnosis.placed.report, placed.report) << label;
+  EXPECT_EQ(diagnosis.placed.passed, placed.passed) << label;
+  EXPECT_EQ(diagnosis.placed.file, placed.file) << label;
+  EXPECT_EQ(diagnosis.placed.line, placed.line) << label;
+  EXPECT_EQ(diagnosis.placed.lineMissing, placed.lineMissing) << label;
 }
 
 TEST(Diagnose, FirstFindingIsTheReportsFailureOnEveryTableRow) {
@@ -53,8 +56,15 @@ TEST(Diagnose, FirstFindingIsTheReportsFailureOnEveryTableRow) {
       const std::string label = table + "/" + row.name;
       const Diagnosis diagnosis = Diagnose(row.testData, row.submission);
       const PlacedReport placed = EvaluateInMemoryPlaced(row.testData, row.submission);
-      EXPECT_EQ(diagnosis.report, row.report) << label;
+      EXPECT_EQ(diagnosis.placed.report, row.report) << label;
       EXPECT_FALSE(diagnosis.incomplete) << label;
+      // The report passes when it is OK, and the diagnosis places it where the
+      // evaluation does.
+      EXPECT_EQ(placed.passed, row.report.compare(0, 3, "OK\n") == 0) << label;
+      ExpectPlacedAs(diagnosis, placed, label);
+      const Diagnosis alone = DiagnoseTestData(row.testData);
+      EXPECT_TRUE(alone.placed.report.empty()) << label;
+      EXPECT_EQ(alone.placed.passed, alone.testDataValid) << label;
       if (placed.file == InputRead::kNone) {
         EXPECT_TRUE(diagnosis.findings.empty()) << label;
         // An OK report lists the blocks, every one accepted, in its order.
@@ -69,20 +79,25 @@ TEST(Diagnose, FirstFindingIsTheReportsFailureOnEveryTableRow) {
       }
       ASSERT_FALSE(diagnosis.findings.empty()) << label;
       const Finding& first = diagnosis.findings.front();
-      EXPECT_EQ(first.message, MessageOfReport(row.report, first.check)) << label;
+      EXPECT_EQ(cases::Failure(first.check, first.message), row.report) << label;
       EXPECT_EQ(first.file, placed.file) << label;
       EXPECT_EQ(first.line, placed.line) << label;
       EXPECT_EQ(first.missing, placed.lineMissing) << label;
-      // The test data alone gives the same finding when it is the test
-      // data's, and is valid when the failure is the submission's.
-      const Diagnosis alone = DiagnoseTestData(row.testData);
+      // The test data alone gives the same finding, at the same place, when
+      // it is the test data's, and is valid when the failure is the
+      // submission's.
       EXPECT_EQ(alone.testDataValid, placed.file == InputRead::kSubmission) << label;
       if (placed.file == InputRead::kTestData) {
         ASSERT_EQ(Describe(alone.findings), std::vector<std::string>{Describe(first)}) << label;
         EXPECT_EQ(Describe(diagnosis.findings), Describe(alone.findings)) << label;
         EXPECT_TRUE(diagnosis.blocks.empty()) << label;
+        EXPECT_EQ(alone.placed.file, placed.file) << label;
+        EXPECT_EQ(alone.placed.line, placed.line) << label;
+        EXPECT_EQ(alone.placed.lineMissing, placed.lineMissing) << label;
       } else {
         EXPECT_TRUE(alone.findings.empty()) << label;
+        EXPECT_EQ(alone.placed.file, InputRead::kNone) << label;
+        EXPECT_EQ(alone.placed.line, 0) << label;
       }
     }
   }
@@ -241,7 +256,7 @@ TEST(Diagnose, GoesOnByItsRules) {
     const Diagnosis diagnosis = Diagnose(row.testData, row.submission);
     EXPECT_EQ(Describe(diagnosis.findings), row.findings) << row.name;
     EXPECT_EQ(diagnosis.moreFindings, row.moreFindings) << row.name;
-    EXPECT_EQ(diagnosis.report, EvaluateInMemory(row.testData, row.submission)) << row.name;
+    ExpectPlacedAs(diagnosis, EvaluateInMemoryPlaced(row.testData, row.submission), row.name);
     EXPECT_FALSE(diagnosis.incomplete) << row.name;
   }
 }
@@ -353,7 +368,7 @@ TEST(DiagnosisJson, WritesLargeNumbersAndTheMarkOfAnIncompleteDiagnosis) {
   // No test input has five billion lines: the values are set by hand.
   Diagnosis diagnosis;
   diagnosis.withSubmission = true;
-  diagnosis.report = "OK\n0\n";
+  diagnosis.placed.report = "OK\n0\n";
   diagnosis.findings.push_back(
       {InputRead::kSubmission, 5000000000, true, Check::kTeamLineMissing, "m"});
   diagnosis.moreFindings = 18446744073709551615u / 2;
@@ -425,18 +440,21 @@ TEST(DiagnoseFiles, GivesOnFilesWhatItGivesInMemory) {
     for (const ReportCase& row : *rows) {
       const std::string submission = folder.Write("submission.txt", row.submission);
       const std::string testData = folder.Write("input.txt", row.testData);
-      EXPECT_EQ(DiagnosisJson(DiagnoseFiles(testData, &submission)),
-                DiagnosisJson(Diagnose(row.testData, row.submission)))
-          << table << "/" << row.name;
-      EXPECT_EQ(DiagnosisJson(DiagnoseFiles(testData, nullptr)),
-                DiagnosisJson(DiagnoseTestData(row.testData)))
-          << table << "/" << row.name;
+      const std::string label = table + "/" + row.name;
+      const Diagnosis onFiles = DiagnoseFiles(testData, submission);
+      const Diagnosis inMemory = Diagnose(row.testData, row.submission);
+      EXPECT_EQ(DiagnosisJson(onFiles), DiagnosisJson(inMemory)) << label;
+      ExpectPlacedAs(onFiles, inMemory.placed, label);
+      const Diagnosis aloneOnFile = DiagnoseTestDataFile(testData);
+      const Diagnosis aloneInMemory = DiagnoseTestData(row.testData);
+      EXPECT_EQ(DiagnosisJson(aloneOnFile), DiagnosisJson(aloneInMemory)) << label;
+      ExpectPlacedAs(aloneOnFile, aloneInMemory.placed, label);
     }
   }
   // A path that names no file reads as an empty file.
   const std::string missing = folder.Path("no_such_file.txt");
   EXPECT_EQ(
-      Describe(DiagnoseFiles(missing, nullptr).findings),
+      Describe(DiagnoseTestDataFile(missing).findings),
       std::vector<std::string>{"testdata:1 (missing) 119 manjka prva vrstica z imenom naloge"});
 }
 
@@ -449,8 +467,27 @@ Fault FailEveryRead(FaultPoint point) {
 TEST(DiagnoseFiles, PassesAFaultOfTheMachineOn) {
   TempFolder folder;
   const std::string testData = folder.Write("input.txt", kExampleTestData);
+  const std::string submission = folder.Write("submission.txt", kExampleSubmission);
   faults::ScopedFaultHook hook(FailEveryRead);
-  EXPECT_THROW(DiagnoseFiles(testData, nullptr), IoFailure);
+  EXPECT_THROW(DiagnoseTestDataFile(testData), IoFailure);
+  EXPECT_THROW(DiagnoseFiles(testData, submission), IoFailure);
+}
+
+TEST(DiagnoseOrEvaluate, GivesTheDiagnosisWhenMemorySuffices) {
+  for (const auto& [table, rows] : cases::kAllTables) {
+    for (const ReportCase& row : *rows) {
+      const std::string label = table + "/" + row.name;
+      const Diagnosis both = DiagnoseOrEvaluate(row.testData, row.submission);
+      const Diagnosis diagnosed = Diagnose(row.testData, row.submission);
+      EXPECT_EQ(DiagnosisJson(both), DiagnosisJson(diagnosed)) << label;
+      ExpectPlacedAs(both, diagnosed.placed, label);
+      const Diagnosis alone = DiagnoseOrEvaluate(row.testData, std::nullopt);
+      const Diagnosis aloneDiagnosed = DiagnoseTestData(row.testData);
+      EXPECT_FALSE(alone.withSubmission) << label;
+      EXPECT_EQ(DiagnosisJson(alone), DiagnosisJson(aloneDiagnosed)) << label;
+      ExpectPlacedAs(alone, aloneDiagnosed.placed, label);
+    }
+  }
 }
 
 }  // namespace

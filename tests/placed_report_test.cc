@@ -72,6 +72,7 @@ TEST(EvaluateInMemoryPlaced, NamesTheFileAndLineOfEveryReader) {
     ASSERT_NE(row, nullptr) << "no row " << label;
     const PlacedReport placed = EvaluateInMemoryPlaced(row->testData, row->submission);
     EXPECT_EQ(placed.report, row->report) << label;
+    EXPECT_EQ(placed.passed, expected.file == InputRead::kNone) << label;
     EXPECT_EQ(placed.file, expected.file) << label;
     EXPECT_EQ(placed.line, expected.line) << label;
     EXPECT_EQ(placed.lineMissing, expected.lineMissing) << label;

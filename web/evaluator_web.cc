@@ -12,6 +12,7 @@
 #include <iterator>
 #include <limits>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -168,7 +169,7 @@ static_assert(std::size(kDiagnosisLayout) == 5 * 2 + 13 + 6 + 7 + 3 + 5,
 // What the last call handed the page, kept until the next call, which
 // releases it first: the next evaluation may need its room.
 struct Held {
-  zobnikari::PlacedReport placed;  // of an evaluation, or where a diagnosis ran out of memory
+  zobnikari::PlacedReport placed;  // of an evaluation
   ZobnikariResult result;
   zobnikari::Diagnosis diagnosis;
   std::vector<ZobnikariFinding> findings;
@@ -251,9 +252,9 @@ EMSCRIPTEN_KEEPALIVE const std::uint32_t* zobnikari_result_layout() { return kRe
 // Diagnoses the testDataSize bytes at testData against the submissionSize
 // bytes at submission, or with withSubmission 0 the test data alone. Returns
 // the record, which with everything it points to stays valid until the next
-// call of this function or of zobnikari_evaluate. The report is always the
-// evaluation's: where memory ran out in the diagnosis, the evaluation runs
-// again alone for it (the diagnosis released), and the lists are empty.
+// call of this function or of zobnikari_evaluate. The report and its place
+// are always the evaluation's (DiagnoseOrEvaluate): where memory ran out in
+// the diagnosis, the lists are empty.
 // REQUIRES: each address holds its size in bytes (any address with size 0).
 EMSCRIPTEN_KEEPALIVE const ZobnikariDiagnosis* zobnikari_diagnose(const char* testData,
                                                                   std::size_t testDataSize,
@@ -262,36 +263,11 @@ EMSCRIPTEN_KEEPALIVE const ZobnikariDiagnosis* zobnikari_diagnose(const char* te
                                                                   std::int32_t withSubmission) {
   Held& held = Released();
   zobnikari::Diagnosis& diagnosis = held.diagnosis;
-  const std::string_view testDataBytes = Bytes(testData, testDataSize);
-  const std::string_view submissionBytes = Bytes(submission, submissionSize);
-  try {
-    diagnosis = withSubmission != 0 ? zobnikari::Diagnose(testDataBytes, submissionBytes)
-                                    : zobnikari::DiagnoseTestData(testDataBytes);
-  } catch (const std::bad_alloc&) {
-    diagnosis = zobnikari::Diagnosis();
-    diagnosis.withSubmission = withSubmission != 0;
-    diagnosis.incomplete = true;
-  }
+  std::optional<std::string_view> submissionBytes;
+  if (withSubmission != 0) submissionBytes = Bytes(submission, submissionSize);
+  diagnosis = zobnikari::DiagnoseOrEvaluate(Bytes(testData, testDataSize), submissionBytes);
   ZobnikariResult& result = held.record.result;
-  if (diagnosis.incomplete && diagnosis.withSubmission) {
-    diagnosis = zobnikari::Diagnosis();
-    diagnosis.withSubmission = true;
-    diagnosis.incomplete = true;
-    held.placed = zobnikari::EvaluateInMemoryPlaced(testDataBytes, submissionBytes);
-    SetResult(result, held.placed);
-  } else {
-    // The first finding is the report's failure, at the evaluation's place.
-    zobnikari::PlacedReport place;
-    if (!diagnosis.findings.empty()) {
-      const zobnikari::Finding& first = diagnosis.findings.front();
-      place.file = first.file;
-      place.line = first.line;
-      place.lineMissing = first.missing;
-    }
-    SetResult(result, place);
-    result.report = diagnosis.report.data();
-    result.reportSize = static_cast<std::uint32_t>(diagnosis.report.size());
-  }
+  SetResult(result, diagnosis.placed);
   try {
     ListDiagnosis(held);
   } catch (const std::bad_alloc&) {
