@@ -101,6 +101,23 @@ std::vector<MemoryRow> MemoryRows() {
 // Returns true when report is an OK report.
 bool IsOk(const std::string& report) { return report.compare(0, 3, "OK\n") == 0; }
 
+// Runs run() once with each allocation failing in turn, the first, then the
+// second, and so on, until a run in which none failed; after each run calls
+// check(label, failAt), which may read counter.failed.
+template <typename Run, typename Check>
+void FailEachAllocation(const std::string& name, const Run& run, const Check& check) {
+  for (std::int64_t failAt = 1;; ++failAt) {
+    ASSERT_LT(failAt, 100000) << name << ": the allocations never end";
+    counter = Counter();
+    counter.failAt = failAt;
+    counter.armed = true;
+    run();
+    counter.armed = false;
+    check(name + ", allocation " + std::to_string(failAt), failAt);
+    if (!counter.failed) return;
+  }
+}
+
 TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
   for (const MemoryRow& row : MemoryRows()) {
     const Diagnosis untouched = Diagnose(row.testData, row.submission);
@@ -112,15 +129,13 @@ TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
     EvaluateInMemory(row.testData, row.submission);
     const std::int64_t evaluationAllocations = counter.allocations;
     std::map<std::string, int> tally;
-    for (std::int64_t failAt = 1;; ++failAt) {
-      counter = Counter();
-      counter.failAt = failAt;
-      counter.armed = true;
-      // What the diagnosis gave, taken before it is released.
-      bool threw = false;
-      bool incomplete = false;
-      bool listsEmpty = false;
-      PlacedReport placed;
+    // What the diagnosis gave, taken before it is released.
+    bool threw = false;
+    bool incomplete = false;
+    bool listsEmpty = false;
+    PlacedReport placed;
+    const auto diagnose = [&] {
+      threw = false;
       try {
         const Diagnosis diagnosis = Diagnose(row.testData, row.submission);
         counter.armed = false;
@@ -130,9 +145,10 @@ TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
         placed = diagnosis.placed;
       } catch (const std::bad_alloc&) {
         threw = true;
+        placed = PlacedReport();
       }
-      counter.armed = false;
-      const std::string label = std::string(row.name) + ", allocation " + std::to_string(failAt);
+    };
+    FailEachAllocation(row.name, diagnose, [&](const std::string& label, std::int64_t failAt) {
       const std::string& report = placed.report;
       EXPECT_EQ(placed.passed, IsOk(report)) << label;
       if (!counter.failed) {
@@ -140,12 +156,12 @@ TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
         EXPECT_EQ(report, untouched.placed.report) << label;
         EXPECT_EQ(placed.file, untouched.placed.file) << label;
         EXPECT_EQ(placed.line, untouched.placed.line) << label;
-        break;
+        return;
       }
       if (threw) {
         ++tally["thrown before the evaluation began"];
         EXPECT_LE(failAt, 3) << label;
-        continue;
+        return;
       }
       EXPECT_TRUE(incomplete) << label;
       EXPECT_TRUE(listsEmpty) << label;
@@ -159,8 +175,7 @@ TEST(DiagnosisMemory, AFailingAllocationNeverChangesTheReport) {
         ++tally["report for unexpected failures"];
         EXPECT_EQ(report, kUnexpectedFailureReport) << label;
       }
-      ASSERT_LT(failAt, 100000) << "the allocations never end";
-    }
+    });
     EXPECT_GT(tally["official report kept"], 0) << row.name;
     EXPECT_LE(tally["report for unexpected failures"], evaluationAllocations) << row.name;
     std::cout << row.name << ":";
@@ -174,59 +189,52 @@ TEST(DiagnosisMemory, EveryFailingAllocationLeavesTheEvaluationsPlacedReport) {
     const PlacedReport evaluated = EvaluateInMemoryPlaced(row.testData, row.submission);
     const Diagnosis aloneUntouched = DiagnoseTestData(row.testData);
     std::map<std::string, int> tally;
-    for (std::int64_t failAt = 1;; ++failAt) {
-      const std::string label = std::string(row.name) + ", allocation " + std::to_string(failAt);
-      ASSERT_LT(failAt, 100000) << "the allocations never end";
-      counter = Counter();
-      counter.failAt = failAt;
-      counter.armed = true;
-      const Diagnosis diagnosis = DiagnoseOrEvaluate(row.testData, row.submission);
-      counter.armed = false;
-      const PlacedReport& placed = diagnosis.placed;
-      // Only one allocation fails: the evaluation that stands in for the
-      // diagnosis runs whole, and gives the report of untouched memory.
-      EXPECT_EQ(placed.report, evaluated.report) << label;
-      EXPECT_EQ(placed.passed, evaluated.passed) << label;
-      EXPECT_EQ(placed.file, evaluated.file) << label;
-      EXPECT_EQ(placed.line, evaluated.line) << label;
-      EXPECT_EQ(placed.lineMissing, evaluated.lineMissing) << label;
-      EXPECT_TRUE(diagnosis.withSubmission) << label;
-      if (!counter.failed) {
-        EXPECT_FALSE(diagnosis.incomplete) << label;
-        break;
-      }
-      ++tally["evaluated alone"];
-      EXPECT_TRUE(diagnosis.incomplete) << label;
-      EXPECT_TRUE(diagnosis.findings.empty() && diagnosis.blocks.empty() &&
-                  diagnosis.races.empty() && diagnosis.cases.empty() && !diagnosis.testDataValid)
-          << label;
-    }
+    Diagnosis diagnosis;
+    FailEachAllocation(
+        row.name, [&] { diagnosis = DiagnoseOrEvaluate(row.testData, row.submission); },
+        [&](const std::string& label, std::int64_t) {
+          const PlacedReport& placed = diagnosis.placed;
+          // Only one allocation fails: the evaluation that stands in for the
+          // diagnosis runs whole, and gives the report of untouched memory.
+          EXPECT_EQ(placed.report, evaluated.report) << label;
+          EXPECT_EQ(placed.passed, evaluated.passed) << label;
+          EXPECT_EQ(placed.file, evaluated.file) << label;
+          EXPECT_EQ(placed.line, evaluated.line) << label;
+          EXPECT_EQ(placed.lineMissing, evaluated.lineMissing) << label;
+          EXPECT_TRUE(diagnosis.withSubmission) << label;
+          if (!counter.failed) {
+            EXPECT_FALSE(diagnosis.incomplete) << label;
+            return;
+          }
+          ++tally["evaluated alone"];
+          EXPECT_TRUE(diagnosis.incomplete) << label;
+          EXPECT_TRUE(diagnosis.findings.empty() && diagnosis.blocks.empty() &&
+                      diagnosis.races.empty() && diagnosis.cases.empty() &&
+                      !diagnosis.testDataValid)
+              << label;
+        });
     // The test data alone is never evaluated: where memory runs out, its
     // diagnosis is incomplete and has no place.
-    for (std::int64_t failAt = 1;; ++failAt) {
-      const std::string label =
-          std::string(row.name) + ", test data alone, allocation " + std::to_string(failAt);
-      ASSERT_LT(failAt, 100000) << "the allocations never end";
-      counter = Counter();
-      counter.failAt = failAt;
-      counter.armed = true;
-      const Diagnosis alone = DiagnoseOrEvaluate(row.testData, std::nullopt);
-      counter.armed = false;
-      EXPECT_FALSE(alone.withSubmission) << label;
-      EXPECT_TRUE(alone.placed.report.empty()) << label;
-      EXPECT_EQ(alone.placed.passed, alone.testDataValid) << label;
-      if (!counter.failed) {
-        EXPECT_FALSE(alone.incomplete) << label;
-        EXPECT_EQ(alone.testDataValid, aloneUntouched.testDataValid) << label;
-        EXPECT_EQ(alone.placed.file, aloneUntouched.placed.file) << label;
-        EXPECT_EQ(alone.placed.line, aloneUntouched.placed.line) << label;
-        break;
-      }
-      ++tally["test data alone incomplete"];
-      EXPECT_TRUE(alone.incomplete) << label;
-      EXPECT_EQ(alone.placed.file, InputRead::kNone) << label;
-      EXPECT_EQ(alone.placed.line, 0) << label;
-    }
+    Diagnosis alone;
+    FailEachAllocation(
+        std::string(row.name) + ", test data alone",
+        [&] { alone = DiagnoseOrEvaluate(row.testData, std::nullopt); },
+        [&](const std::string& label, std::int64_t) {
+          EXPECT_FALSE(alone.withSubmission) << label;
+          EXPECT_TRUE(alone.placed.report.empty()) << label;
+          EXPECT_EQ(alone.placed.passed, alone.testDataValid) << label;
+          if (!counter.failed) {
+            EXPECT_FALSE(alone.incomplete) << label;
+            EXPECT_EQ(alone.testDataValid, aloneUntouched.testDataValid) << label;
+            EXPECT_EQ(alone.placed.file, aloneUntouched.placed.file) << label;
+            EXPECT_EQ(alone.placed.line, aloneUntouched.placed.line) << label;
+            return;
+          }
+          ++tally["test data alone incomplete"];
+          EXPECT_TRUE(alone.incomplete) << label;
+          EXPECT_EQ(alone.placed.file, InputRead::kNone) << label;
+          EXPECT_EQ(alone.placed.line, 0) << label;
+        });
     EXPECT_GT(tally["evaluated alone"], 0) << row.name;
     EXPECT_GT(tally["test data alone incomplete"], 0) << row.name;
   }
@@ -239,29 +247,25 @@ TEST(DiagnosisMemory, TheEvaluationPassesOnlyWithTheOkReport) {
     const bool ok = IsOk(EvaluateInMemory(row.testData, row.submission));
     int passed = 0;
     int failedAfterScoring = 0;
-    for (std::int64_t failAt = 1;; ++failAt) {
-      const std::string label = std::string(row.name) + ", allocation " + std::to_string(failAt);
-      ASSERT_LT(failAt, 100000) << "the allocations never end";
-      counter = Counter();
-      counter.failAt = failAt;
-      counter.armed = true;
-      PlacedReport placed;
-      bool threw = false;
+    PlacedReport placed;
+    bool threw = false;
+    const auto evaluate = [&] {
+      threw = false;
       try {
         placed = EvaluateInMemoryPlaced(row.testData, row.submission);
       } catch (const std::bad_alloc&) {
         threw = true;
       }
-      counter.armed = false;
-      if (threw) continue;
+    };
+    FailEachAllocation(row.name, evaluate, [&](const std::string& label, std::int64_t) {
+      if (threw) return;
       EXPECT_EQ(placed.passed, IsOk(placed.report)) << label;
       if (placed.passed) ++passed;
       if (!placed.passed && placed.file == InputRead::kNone) {
         ++failedAfterScoring;
         EXPECT_EQ(placed.report, kUnexpectedFailureReport) << label;
       }
-      if (!counter.failed) break;
-    }
+    });
     std::cout << row.name << ": passed " << passed << ", out of memory after scoring "
               << failedAfterScoring << std::endl;
     // An OK report outgrows the room reserved for the report at the start.
